@@ -1,0 +1,92 @@
+// The script data reader: finds the scenario's syntax data and string data
+// and refuses a map where a compile could not write them safely.
+#include "compiler/ScenarioLayout.h"
+#include "compiler/ScriptCompilier.h"
+#include "map/HaloPcMap.h"
+#include "runtime/BinaryFile.h"
+#include "runtime/ByteOrder.h"
+#include "runtime/Error.h"
+
+namespace tarnfold {
+
+namespace {
+
+using namespace scenario;
+
+std::string Range(int64_t from, int64_t size) {
+    return "offset " + DescribeOffset(from) + ", " + std::to_string(size) + " bytes";
+}
+
+}  // namespace
+
+void ScriptCompilier::LoadScriptData(const HaloPcMap& map) {
+    if (map.f.empty() || !map.Scenario()) throw Error("no map is loaded: load a map first");
+    BinaryFile file(map.f);
+    const int64_t length = file.Length();
+    const std::string where = "map '" + map.f.string() + "': ";
+    const int64_t S = map.Scenario()->Offset;
+
+    if (!file.Contains(S + kSyntaxDataSize, kFieldsEnd - kSyntaxDataSize))
+        throw Error(where + "the scenario's script fields (offset " + DescribeOffset(S + kSyntaxDataSize) +
+                    " to " + DescribeOffset(S + kFieldsEnd - 1) + ", from tag 0's data at " +
+                    DescribeOffset(S) + ") lie outside the file (" + std::to_string(length) + " bytes)");
+
+    SyntaxDataSize = file.ReadInt32(S + kSyntaxDataSize, "syntax data size");
+    ScriptTable = Wrap32(int64_t{file.ReadInt32(S + kStringDataAddress, "string data address")} - map.Magic);
+    ScriptTableSize = file.ReadInt32(S + kStringDataSize, "string data size");
+    LengthIntoStrings = ScriptTableSize - kStringReserve;
+    const int32_t syntaxHeader = Wrap32(int64_t{file.ReadInt32(S + kSyntaxDataAddress, "syntax data address")} - map.Magic);
+    ScriptNode = Wrap32(int64_t{syntaxHeader} + kScriptNodeBias);
+
+    SyntaxCount = file.ReadInt16(int64_t{ScriptNode} + 10, "syntax data header (node count)");
+}
+
+void ScriptCompilier::CheckScriptData(const HaloPcMap& map) const {
+    BinaryFile file(map.f);
+    const int64_t length = file.Length();
+    const std::string where = "map '" + map.f.string() + "': ";
+    const int64_t S = map.Scenario()->Offset;
+    const int32_t syntaxHeader = Wrap32(int64_t{ScriptNode} - kScriptNodeBias);
+
+    if (ScriptTableSize > kStringReserve)
+        throw Error(where + "the scenario already holds compiled scripts (string data size " +
+                    std::to_string(ScriptTableSize) +
+                    " at offset " + DescribeOffset(S + kStringDataSize) +
+                    "); Tarnfold compiles only into a scenario without compiled scripts");
+    if (ScriptTableSize != kStringReserve)
+        throw Error(where + "the scenario's string data size is " + std::to_string(ScriptTableSize) +
+                    " (at offset " + DescribeOffset(S + kStringDataSize) + "), less than its " +
+                    std::to_string(kStringReserve) + "-byte reserve");
+    if (!file.Contains(ScriptTable, ScriptTableSize))
+        throw Error(where + "the string data (" + Range(ScriptTable, ScriptTableSize) +
+                    ") lies outside the file (" + std::to_string(length) + " bytes)");
+
+    if (SyntaxDataSize < kSyntaxHeaderSize)
+        throw Error(where + "the syntax data size " + std::to_string(SyntaxDataSize) + " (at offset " +
+                    DescribeOffset(S + kSyntaxDataSize) + ") is too small for its " +
+                    std::to_string(kSyntaxHeaderSize) + "-byte header");
+    if (!file.Contains(syntaxHeader, SyntaxDataSize))
+        throw Error(where + "the syntax data (" + Range(syntaxHeader, SyntaxDataSize) +
+                    ") lies outside the file (" + std::to_string(length) + " bytes)");
+    // The string data and everything after it are rewritten or moved, so the
+    // syntax data, which is patched in place, must lie wholly before them.
+    if (int64_t{syntaxHeader} + SyntaxDataSize > ScriptTable)
+        throw Error(where + "the syntax data (" + Range(syntaxHeader, SyntaxDataSize) +
+                    ") overlaps the string data at " + DescribeOffset(ScriptTable) +
+                    " or the part of the map that moves");
+    const int64_t P = int64_t{ScriptTable} + ScriptTableSize;
+    const int64_t indexEnd = int64_t{map.tagOffset} + int64_t{32} * map.TagCount;
+    const int64_t scanStart = map.TagCache.at(1).Offset;
+    if (indexEnd > P)
+        throw Error(where + "the tag index (ending at " + DescribeOffset(indexEnd) +
+                    ") does not lie before the end of the string data at " + DescribeOffset(P));
+    if (indexEnd > scanStart)
+        throw Error(where + "the tag index (ending at " + DescribeOffset(indexEnd) +
+                    ") does not lie before tag 1's data at " + DescribeOffset(scanStart));
+    if (scanStart < P)
+        throw Error(where + "tag 1's data at " + DescribeOffset(scanStart) +
+                    " lies before the end of the string data at " + DescribeOffset(P) +
+                    "; the addresses after the scripts could not be moved safely");
+}
+
+}  // namespace tarnfold

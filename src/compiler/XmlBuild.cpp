@@ -1,0 +1,161 @@
+// The syntax node builder: expression elements into 20-byte node records and
+// zero-terminated texts.
+#include <cstring>
+
+#include "compiler/Attributes.h"
+#include "compiler/ScenarioLayout.h"
+#include "compiler/ScriptCompilier.h"
+#include "runtime/Error.h"
+#include "runtime/Numbers.h"
+#include "runtime/Xml.h"
+
+namespace tarnfold {
+
+namespace {
+
+constexpr size_t kNextLinkAt = 8;  // offset of the next link in a node record
+
+// Value bytes "int16 number, then FF FF".
+uint32_t ShortValue(int32_t number) { return 0xFFFF0000u | (static_cast<uint32_t>(number) & 0xFFFFu); }
+
+uint32_t SingleBits(float value) {
+    uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+}  // namespace
+
+uint32_t ScriptCompilier::Link(int32_t m) {
+    const auto index = static_cast<uint32_t>(m - OriganalSyntaxNumber) & 0xFFFFu;
+    const auto identity = static_cast<uint32_t>(m) & 0xFFFFu;
+    return index | (identity << 16);
+}
+
+size_t ScriptCompilier::AppendNode(const Syntax& node) {
+    const size_t at = SyntaxBlock.Grow(scenario::kNodeSize);
+    SyntaxBlock.SetInt16(at + 0, node.ExpIdentity);
+    SyntaxBlock.SetInt16(at + 2, node.EngineIdentity);
+    SyntaxBlock.SetInt16(at + 4, node.ValueType);
+    SyntaxBlock.SetInt16(at + 6, node.ExpType);
+    SyntaxBlock.SetUInt32(at + 8, node.SibExpPointer);
+    SyntaxBlock.SetInt32(at + 12, node.ScriptTableOffset);
+    SyntaxBlock.SetUInt32(at + 16, node.ScriptValue);
+    return at;
+}
+
+void ScriptCompilier::StoreText(std::string_view text) {
+    StrBlock.Append(text);
+    StrBlock.Append(1, 0);
+    LengthIntoStrings += static_cast<int32_t>(text.size()) + 1;
+}
+
+size_t ScriptCompilier::MakeCommand(const XmlNode& element, int32_t n) {
+    Syntax call;
+    call.Command = element.GetAttribute("Command");
+    call.EngineIdentity = ReadIntegerAttribute(element, "EngineId");
+    call.ValueType = ReadIntegerAttribute(element, "ValueType");
+    call.ExpIdentity = n;
+    call.ExpType = kCallNode;
+    call.ScriptTableOffset = LengthIntoStrings;
+    call.KidExpPointer = n + 1;
+    call.ScriptValue = Link(call.KidExpPointer);
+
+    Syntax name = call;
+    name.ExpIdentity = n + 1;
+    name.ValueType = 2;
+    name.ExpType = kNameNode;
+    name.ScriptValue = 0;
+
+    const size_t at = AppendNode(call);
+    AppendNode(name);
+    StoreText(call.Command);
+    RealSyn += 2;
+    return at;
+}
+
+size_t ScriptCompilier::MakeValue(const XmlNode& element, int32_t n, bool global) {
+    Syntax node;
+    node.ValueType = ReadIntegerAttribute(element, "ValueType");
+    node.EngineIdentity = global ? -1 : node.ValueType;
+    node.ExpType = global ? kGlobalNode : kNameNode;
+    node.ExpIdentity = n;
+    node.ScriptTableOffset = LengthIntoStrings;
+
+    const std::string value = element.GetAttribute("Value");
+    // A constant that is not a number keeps its Value as text; a global keeps
+    // its name (ValueCommand) and its number.
+    const std::string storedText = global ? element.GetAttribute("ValueCommand") : value;
+    bool storesText = false;
+    switch (node.ValueType) {
+        case 5:
+            if (MatchesKeyword(value, "true")) {
+                node.ScriptValue = 0xFFFFFF01u;
+            } else if (MatchesKeyword(value, "false")) {
+                node.ScriptValue = 0xFFFFFF00u;
+            } else {
+                node.ScriptValue = global ? ShortValue(ReadIntegerAttribute(element, "Value")) : 0xFFFF0000u;
+                storesText = true;
+            }
+            break;
+        case 6:
+            node.ScriptValue = SingleBits(ReadRealAttribute(element, "Value"));
+            break;
+        case 7:
+            node.ScriptValue = ShortValue(ReadIntegerAttribute(element, "Value"));
+            break;
+        case 8:
+            node.ScriptValue = static_cast<uint32_t>(ReadIntegerAttribute(element, "Value"));
+            break;
+        default:
+            node.ScriptValue = global ? ShortValue(ReadIntegerAttribute(element, "Value")) : 0;
+            storesText = true;
+            break;
+    }
+
+    const size_t at = AppendNode(node);
+    if (storesText) StoreText(storedText);
+    RealSyn += 1;
+    return at;
+}
+
+int32_t ScriptCompilier::XmlBuild(const XmlNode& node, int32_t n) {
+    // Where the next link of the previous expression's first node lies, to
+    // chain it to the next expression once that exists.
+    size_t previousLink = 0;
+    bool havePrevious = false;
+
+    for (const XmlNode& child : node.Children) {
+        if (!child.IsElement()) continue;  // comments and text make no node
+
+        const bool command = child.Name == "ScriptCommand";
+        const bool value = child.Name == "ScriptValue";
+        const bool global = child.Name == "GlobalValue";
+        if (!command && child.HasElementChildren())
+            throw Error(DescribeElement(child) +
+                        " has child elements, but only a ScriptCommand takes arguments");
+        if (!command && !value && !global) {
+            Warnings.push_back(DescribeElement(child) +
+                               " is not ScriptCommand, ScriptValue or GlobalValue and makes no node");
+            continue;
+        }
+
+        const int32_t first = n;
+        const size_t at = command ? MakeCommand(child, n) : MakeValue(child, n, global);
+        n += command ? 2 : 1;
+        if (havePrevious) SyntaxBlock.SetUInt32(previousLink, Link(first));
+        previousLink = at + kNextLinkAt;
+        havePrevious = true;
+
+        if (command && child.HasElementChildren()) {
+            const int32_t next = XmlBuild(child, n);
+            // The name node's next link names the first argument, if any
+            // argument made a node at all.
+            if (next != n) SyntaxBlock.SetUInt32(at + scenario::kNodeSize + kNextLinkAt, Link(n));
+            n = next;
+        }
+    }
+    return n;
+}
+
+}  // namespace tarnfold

@@ -1,0 +1,122 @@
+#include "map/HaloPcMap.h"
+
+#include <algorithm>
+
+#include "map/MapRewrite.h"
+#include "map/Relocation.h"
+#include "runtime/AtomicFile.h"
+#include "runtime/BinaryFile.h"
+#include "runtime/ByteOrder.h"
+#include "runtime/Error.h"
+
+namespace tarnfold {
+
+namespace {
+
+constexpr int64_t kIndexHeaderSize = 40;
+constexpr int64_t kTagEntrySize = 32;
+
+std::string Where(const std::filesystem::path& path) { return "map '" + path.string() + "': "; }
+
+}  // namespace
+
+std::string HaloPcMap::Reverse(std::string_view text) { return std::string(text.rbegin(), text.rend()); }
+
+void HaloPcMap::LoadMap(const std::filesystem::path& path) {
+    LoadMap([&path] { return path; });
+}
+
+void HaloPcMap::LoadMap(const FileChooser& choose) {
+    f = choose();
+    if (f.empty()) return;
+    const auto chosen = f;
+    try {
+        HaloPcMap loaded;
+        loaded.Read(chosen);
+        *this = std::move(loaded);
+        f = chosen;
+    } catch (...) {
+        // Half-read state must never be taken for a loaded map.
+        *this = HaloPcMap();
+        throw;
+    }
+}
+
+void HaloPcMap::Read(const std::filesystem::path& path) {
+    BinaryFile file(path);
+    const int64_t length = file.Length();
+    const std::string where = Where(path);
+
+    if (length < 4)
+        throw Error(where + "the file is " + std::to_string(length) +
+                    " bytes long, too short to be a map");
+    uint8_t head[4];
+    file.Read(0, head, 4);
+    HeadLayout = std::equal(head, head + 4, "daeh");
+    const int64_t indexOffsetField = HeadLayout ? 16 : 1516;
+    if (!file.Contains(indexOffsetField, 4))
+        throw Error(where + "the file is " + std::to_string(length) +
+                    " bytes long, too short to hold the index offset at " +
+                    std::to_string(indexOffsetField));
+    indexOffset = file.ReadInt32(indexOffsetField, "index offset");
+    if (!file.Contains(indexOffset, kIndexHeaderSize))
+        throw Error(where + "the index offset " + DescribeOffset(indexOffset) +
+                    " does not leave room for the tag index header inside the file (" +
+                    std::to_string(length) + " bytes)");
+
+    MapMagic = file.ReadInt32(indexOffset, "tag index address");
+    TagCount = file.ReadInt32(indexOffset + 12, "tag count");
+    tagOffset = indexOffset + static_cast<int32_t>(kIndexHeaderSize);
+    Magic = Wrap32(int64_t{MapMagic} - tagOffset);
+
+    if (TagCount < 2)
+        throw Error(where + "the tag count is " + std::to_string(TagCount) +
+                    "; a map needs its scenario (tag 0) and at least one more tag");
+    if (TagCount > kMaxTagCount)
+        throw Error(where + "the tag count " + std::to_string(TagCount) + " is more than a map can hold (" +
+                    std::to_string(kMaxTagCount) + ")");
+    if (!file.Contains(tagOffset, kTagEntrySize * TagCount))
+        throw Error(where + "the tag index (" + std::to_string(TagCount) + " entries from offset " +
+                    DescribeOffset(tagOffset) + ") runs past the end of the file (" +
+                    std::to_string(length) + " bytes)");
+
+    const auto entries = file.ReadBytes(tagOffset, static_cast<size_t>(kTagEntrySize * TagCount));
+    TagCache.clear();
+    TagByName.clear();
+    TagsByIdent.clear();
+    TagCache.reserve(static_cast<size_t>(TagCount));
+    for (int32_t i = 0; i < TagCount; ++i) {
+        const uint8_t* entry = entries.data() + kTagEntrySize * i;
+        const auto code = [entry](int at) {
+            return Reverse(std::string_view(reinterpret_cast<const char*>(entry + at), 4));
+        };
+        Tag tag;
+        tag.Class1 = code(0);
+        tag.Class2 = code(4);
+        tag.Class3 = code(8);
+        tag.ident = static_cast<int32_t>(ReadUInt32LE(entry + 12));
+        tag.NameOffset = Wrap32(int64_t{ReadInt32LE(entry + 16)} - Magic);
+        tag.Name = file.ReadZeroTerminated(tag.NameOffset);
+        tag.Offset = Wrap32(int64_t{ReadInt32LE(entry + 20)} - Magic);
+        TagCache.push_back(std::move(tag));
+        TagsByIdent[TagCache.back().ident] = i;
+        TagByName[TagCache.back().Class1 + ":" + TagCache.back().Name] = i;
+    }
+
+    if (TagCache[0].Class1 != "scnr")
+        throw Error(where + "tag 0 has the class \"" + TagCache[0].Class1 +
+                    "\", but the first tag of a map must be its scenario (\"scnr\")");
+}
+
+void HaloPcMap::UpdateFromPoint(int32_t scanStart, int32_t point, int32_t shift) const {
+    if (f.empty()) throw Error("no map is loaded: load a map first");
+    BinaryFile old(f);
+    MapRewrite rewrite;
+    rewrite.pieces.push_back(MapRewrite::Piece::FromOldFile(0, old.Length()));
+    PlanRelocation(rewrite, old, *this, scanStart, point, shift);
+    AtomicFile out(f);
+    rewrite.WriteTo(old, out);
+    out.Commit();
+}
+
+}  // namespace tarnfold

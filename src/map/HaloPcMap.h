@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "map/Tag.h"
+
+namespace tarnfold {
+
+// Asks the user for a map; an empty path means the choice was cancelled.
+using FileChooser = std::function<std::filesystem::path()>;
+
+// A Halo PC map's header and tag index, and the operations on the file.
+// The object never keeps the file open; each operation opens it anew.
+class HaloPcMap {
+public:
+    // Halo's tag identifiers carry a 16-bit index, so no real map has more.
+    static constexpr int32_t kMaxTagCount = 65536;
+
+    int32_t Magic = 0;     // MapMagic - tagOffset: address - Magic = file offset
+    int32_t TagCount = 0;
+    std::vector<Tag> TagCache;
+    std::unordered_map<std::string, int32_t> TagByName;  // Class1 + ":" + Name -> position
+    std::unordered_map<int32_t, int32_t> TagsByIdent;    // ident -> position
+    int32_t tagOffset = 0;
+    int32_t indexOffset = 0;
+    int32_t MapMagic = 0;
+    std::filesystem::path f;  // the chosen map; empty when none is loaded
+    bool HeadLayout = false;  // the file starts with "daeh"
+
+    // The scenario: entry 0 of the tag index (null before a map is loaded).
+    const Tag* Scenario() const { return TagCache.empty() ? nullptr : &TagCache.front(); }
+
+    // Lets `choose` pick a map, then reads and checks its header and tag index.
+    // A cancelled choice leaves no map loaded. A map that fails a check is
+    // refused with an Error and leaves no map loaded either.
+    void LoadMap(const FileChooser& choose);
+    void LoadMap(const std::filesystem::path& path);
+
+    static std::string Reverse(std::string_view text);
+
+    // Moves, in the file, every address that points at or past `point` by
+    // `shift` bytes: the data addresses of the tag index and every whole
+    // 32-bit word from `scanStart` to the end of the file. The file is
+    // replaced atomically.
+    void UpdateFromPoint(int32_t scanStart, int32_t point, int32_t shift) const;
+
+private:
+    void Read(const std::filesystem::path& path);
+};
+
+}  // namespace tarnfold

@@ -1,0 +1,79 @@
+#include "map/MapRewrite.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "runtime/AtomicFile.h"
+#include "runtime/BinaryFile.h"
+#include "runtime/Error.h"
+#include "runtime/TestHooks.h"
+
+namespace tarnfold {
+
+int64_t MapRewrite::Length() const {
+    int64_t length = 0;
+    for (const auto& piece : pieces) length += piece.length;
+    return length;
+}
+
+void MapRewrite::Fill(BinaryFile& old, int64_t offset, uint8_t* out, size_t count) const {
+    const int64_t end = offset + static_cast<int64_t>(count);
+
+    int64_t pieceStart = 0;
+    for (const auto& piece : pieces) {
+        const int64_t pieceEnd = pieceStart + piece.length;
+        const int64_t from = std::max(offset, pieceStart);
+        const int64_t to = std::min(end, pieceEnd);
+        if (from < to) {
+            uint8_t* target = out + (from - offset);
+            const int64_t within = from - pieceStart;
+            const auto n = static_cast<size_t>(to - from);
+            if (piece.fromMemory)
+                std::memcpy(target, piece.bytes.data() + within, n);
+            else
+                old.Read(piece.oldOffset + within, target, n);
+        }
+        pieceStart = pieceEnd;
+        if (pieceStart >= end) break;
+    }
+
+    for (const auto& patch : patches) {
+        const int64_t patchEnd = patch.offset + static_cast<int64_t>(patch.bytes.size());
+        const int64_t from = std::max(offset, patch.offset);
+        const int64_t to = std::min(end, patchEnd);
+        if (from < to)
+            std::memcpy(out + (from - offset), patch.bytes.data() + (from - patch.offset),
+                        static_cast<size_t>(to - from));
+    }
+}
+
+std::vector<uint8_t> MapRewrite::Read(BinaryFile& old, int64_t offset, size_t count) const {
+    if (offset < 0 || offset + static_cast<int64_t>(count) > Length())
+        throw Error("internal error: read of " + std::to_string(count) + " bytes at offset " +
+                    DescribeOffset(offset) + " lies outside the new map");
+    std::vector<uint8_t> bytes(count);
+    Fill(old, offset, bytes.data(), count);
+    return bytes;
+}
+
+int64_t MapRewrite::WriteTo(BinaryFile& old, AtomicFile& out) const {
+    const int64_t length = Length();
+    std::vector<uint8_t> buffer(std::min<int64_t>(kChunkSize, std::max<int64_t>(length, 1)));
+    int chunks = 0;
+    int64_t relocated = relocatedInIndex;
+    for (int64_t at = 0; at < length;) {
+        int64_t end = std::min(at + static_cast<int64_t>(buffer.size()), length);
+        // Chunks of the scanned part start at scanStart and hold whole words
+        // counted from it, so no word straddles two chunks.
+        if (scanStart && at < *scanStart && *scanStart < end) end = *scanStart;
+        const auto count = static_cast<size_t>(end - at);
+        Fill(old, at, buffer.data(), count);
+        if (scanStart && at >= *scanStart) relocated += relocation.ApplyToWords(buffer.data(), count);
+        out.Write(buffer.data(), count);
+        test_hooks::ChunkWritten(++chunks);
+        at = end;
+    }
+    return relocated;
+}
+
+}  // namespace tarnfold

@@ -1,0 +1,99 @@
+#include "runtime/AtomicFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "runtime/Error.h"
+
+namespace tarnfold {
+
+namespace {
+
+std::string Reason() { return std::strerror(errno); }
+
+void SyncFolder(const std::filesystem::path& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;  // the rename has happened; a folder we cannot open is not worth failing for
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+std::filesystem::path ResolveMapPath(const std::filesystem::path& path) {
+    std::error_code ec;
+    auto resolved = std::filesystem::canonical(path, ec);
+    if (ec) throw Error("cannot open '" + path.string() + "': " + ec.message());
+    return resolved;
+}
+
+AtomicFile::AtomicFile(const std::filesystem::path& target) : target_(ResolveMapPath(target)) {
+    struct stat st {};
+    if (::stat(target_.c_str(), &st) != 0)
+        throw Error("cannot open '" + target_.string() + "': " + Reason());
+    if (!S_ISREG(st.st_mode))
+        throw Error("'" + target_.string() + "' is not a regular file");
+    // A map the modder marked read-only is not to be replaced, even by root.
+    if ((st.st_mode & 0222) == 0)
+        throw Error("the map '" + target_.string() + "' is read-only; nothing was written");
+
+    const auto folder = target_.parent_path();
+    std::string pattern = (folder / ("." + target_.filename().string() + ".tarnfold-XXXXXX")).string();
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    fd_ = ::mkstemp(name.data());
+    if (fd_ < 0)
+        throw Error("cannot create a temporary file in '" + folder.string() + "': " + Reason() +
+                    "; the map was not changed");
+    temporary_ = name.data();
+    if (::fchmod(fd_, st.st_mode & 07777) != 0) {
+        const std::string reason = Reason();
+        Discard();
+        throw Error("cannot set the permissions of '" + temporary_.string() + "': " + reason);
+    }
+}
+
+AtomicFile::~AtomicFile() {
+    if (!committed_) Discard();
+}
+
+void AtomicFile::Discard() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+}
+
+void AtomicFile::Write(const uint8_t* data, size_t count) {
+    while (count > 0) {
+        const ssize_t written = ::write(fd_, data, count);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            throw Error("cannot write the new map next to '" + target_.string() + "': " + Reason() +
+                        "; the map was not changed");
+        }
+        data += written;
+        count -= static_cast<size_t>(written);
+    }
+}
+
+void AtomicFile::Commit() {
+    if (::fsync(fd_) != 0)
+        throw Error("cannot flush the new map to disk: " + Reason() + "; the map was not changed");
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0)
+        throw Error("cannot close the new map: " + Reason() + "; the map was not changed");
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0)
+        throw Error("cannot replace '" + target_.string() + "': " + Reason() +
+                    "; the map was not changed");
+    committed_ = true;
+    SyncFolder(target_.parent_path());
+}
+
+}  // namespace tarnfold

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+
+namespace tarnfold {
+
+// Replaces a file as a whole or not at all. The new content goes into a
+// temporary file in the same folder (so the final rename cannot cross file
+// systems); Commit() flushes it to disk and renames it over the target. If
+// anything fails, or the object is destroyed without Commit(), the temporary
+// file is removed and the target is untouched.
+//
+// POSIX calls are used here rather than iostreams because durability needs
+// fsync() and an atomic rename of a flushed file, which the standard library
+// does not offer.
+class AtomicFile {
+public:
+    explicit AtomicFile(const std::filesystem::path& target);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    void Write(const uint8_t* data, size_t count);
+    void Commit();
+
+    // The file that will be replaced: the target with symbolic links resolved,
+    // so that a link to a map stays a link and its target is replaced.
+    const std::filesystem::path& Target() const { return target_; }
+    const std::filesystem::path& TemporaryPath() const { return temporary_; }
+
+private:
+    void Discard();
+
+    std::filesystem::path target_;
+    std::filesystem::path temporary_;
+    int fd_ = -1;
+    bool committed_ = false;
+};
+
+// The path whose inode a compile replaces: `path` with every symbolic link
+// resolved. Throws an Error when it does not exist.
+std::filesystem::path ResolveMapPath(const std::filesystem::path& path);
+
+}  // namespace tarnfold

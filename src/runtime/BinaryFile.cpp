@@ -1,0 +1,85 @@
+#include "runtime/BinaryFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+#include "runtime/ByteOrder.h"
+#include "runtime/Error.h"
+
+namespace tarnfold {
+
+BinaryFile::BinaryFile(const std::filesystem::path& path) : path_(path) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (ec || !std::filesystem::exists(status))
+        throw Error("cannot open '" + path.string() + "': no such file");
+    if (std::filesystem::is_directory(status))
+        throw Error("cannot open '" + path.string() + "': it is a folder, not a map file");
+    in_.open(path, std::ios::binary);
+    if (!in_)
+        throw Error("cannot open '" + path.string() + "': " + std::strerror(errno));
+    in_.seekg(0, std::ios::end);
+    length_ = static_cast<int64_t>(in_.tellg());
+    if (length_ < 0) throw Error("cannot read '" + path.string() + "': its length is unknown");
+}
+
+void BinaryFile::RequireInside(int64_t offset, int64_t count, std::string_view field) const {
+    if (!Contains(offset, count))
+        throw Error(std::string(field) + " at offset " + DescribeOffset(offset) +
+                    " lies outside the file (" + std::to_string(length_) + " bytes)");
+}
+
+void BinaryFile::Read(int64_t offset, void* out, size_t count) {
+    RequireInside(offset, static_cast<int64_t>(count), "read");
+    in_.clear();
+    in_.seekg(offset);
+    in_.read(static_cast<char*>(out), static_cast<std::streamsize>(count));
+    if (in_.gcount() != static_cast<std::streamsize>(count))
+        throw Error("cannot read " + std::to_string(count) + " bytes at offset " +
+                    DescribeOffset(offset) + " of '" + path_.string() + "'");
+}
+
+std::vector<uint8_t> BinaryFile::ReadBytes(int64_t offset, size_t count) {
+    std::vector<uint8_t> bytes(count);
+    if (count > 0) Read(offset, bytes.data(), count);
+    return bytes;
+}
+
+int16_t BinaryFile::ReadInt16(int64_t offset, std::string_view field) {
+    RequireInside(offset, 2, field);
+    uint8_t raw[2];
+    Read(offset, raw, 2);
+    return ReadInt16LE(raw);
+}
+
+int32_t BinaryFile::ReadInt32(int64_t offset, std::string_view field) {
+    return static_cast<int32_t>(ReadUInt32(offset, field));
+}
+
+uint32_t BinaryFile::ReadUInt32(int64_t offset, std::string_view field) {
+    RequireInside(offset, 4, field);
+    uint8_t raw[4];
+    Read(offset, raw, 4);
+    return ReadUInt32LE(raw);
+}
+
+std::string BinaryFile::ReadZeroTerminated(int64_t offset) {
+    std::string text;
+    if (offset < 0) return text;
+    char chunk[256];
+    while (offset < length_) {
+        const auto count = static_cast<size_t>(std::min<int64_t>(sizeof chunk, length_ - offset));
+        Read(offset, chunk, count);
+        const void* zero = std::memchr(chunk, 0, count);
+        if (zero) {
+            text.append(chunk, static_cast<const char*>(zero) - chunk);
+            return text;
+        }
+        text.append(chunk, count);
+        offset += static_cast<int64_t>(count);
+    }
+    return text;
+}
+
+}  // namespace tarnfold

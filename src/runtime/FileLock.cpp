@@ -1,0 +1,40 @@
+#include "runtime/FileLock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "runtime/Error.h"
+
+namespace tarnfold {
+
+FileLock::FileLock(const std::filesystem::path& path) {
+    for (;;) {
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd_ < 0)
+            throw Error("cannot open '" + path.string() + "': " + std::strerror(errno));
+        while (::flock(fd_, LOCK_EX) != 0) {
+            if (errno != EINTR) {
+                const std::string reason = std::strerror(errno);
+                ::close(fd_);
+                throw Error("cannot lock '" + path.string() + "': " + reason);
+            }
+        }
+        struct stat locked {}, current {};
+        if (::fstat(fd_, &locked) == 0 && ::stat(path.c_str(), &current) == 0 &&
+            locked.st_dev == current.st_dev && locked.st_ino == current.st_ino)
+            return;
+        ::close(fd_);  // replaced while we waited: lock the new file instead
+    }
+}
+
+FileLock::~FileLock() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+}  // namespace tarnfold

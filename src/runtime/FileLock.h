@@ -1,0 +1,25 @@
+#pragma once
+
+#include <filesystem>
+
+namespace tarnfold {
+
+// An exclusive advisory lock on a map for the length of a compile, so that two
+// compiles of the same map run one after the other instead of one silently
+// replacing the other's result. The second waits for the first.
+//
+// A compile replaces the map by renaming a new file over it, so a lock taken
+// on the old inode would guard nothing: after locking, the lock checks that
+// the path still names the locked inode and starts over if it does not.
+class FileLock {
+public:
+    explicit FileLock(const std::filesystem::path& path);
+    ~FileLock();
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+private:
+    int fd_ = -1;
+};
+
+}  // namespace tarnfold

@@ -1,0 +1,135 @@
+#include "SyntheticMap.h"
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+
+#include "runtime/ByteOrder.h"
+
+namespace tarnfold::testing {
+
+namespace {
+
+void Put32(std::vector<uint8_t>& bytes, int64_t at, uint32_t value) {
+    WriteUInt32LE(bytes.data() + at, value);
+}
+
+void PutText(std::vector<uint8_t>& bytes, int64_t at, const std::string& text) {
+    std::copy(text.begin(), text.end(), bytes.begin() + at);
+}
+
+// A small deterministic generator, so a seed always gives the same map.
+uint32_t Next(uint32_t& state) {
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    return state;
+}
+
+}  // namespace
+
+SyntheticMap BuildSyntheticMap(const SyntheticMapOptions& options) {
+    SyntheticMap map;
+    map.magic = static_cast<int32_t>(options.magic);
+    const int32_t headerSize = 2048;
+    map.indexOffset = headerSize;
+    map.tagOffset = map.indexOffset + 40;
+    const int32_t namesAt = map.tagOffset + 32 * options.tagCount;
+    const int32_t namesSize = 32 * options.tagCount;
+    map.scenario = namesAt + namesSize;
+    const int32_t scenarioSize = 1456;
+    map.syntaxHeader = map.scenario + scenarioSize;
+    const int32_t syntaxSize = 56 + 20 * options.nodeCapacity;
+    map.stringData = map.syntaxHeader + syntaxSize;
+    map.tail = map.stringData + options.stringDataSize;
+    map.tag1 = map.tail;
+    const int64_t length = int64_t{map.tail} + 4 * int64_t{options.tailWords} + options.tailRemainder;
+
+    auto& b = map.bytes;
+    b.assign(static_cast<size_t>(length), 0);
+    uint32_t state = options.seed * 2654435761u + 12345;
+
+    // Header: some recognisable filler, the layout mark and the index offset.
+    for (int32_t i = 0; i < headerSize; ++i) b[i] = static_cast<uint8_t>(i * 7);
+    if (options.headLayout) {
+        PutText(b, 0, "daeh");
+        Put32(b, 16, static_cast<uint32_t>(map.indexOffset));
+    } else {
+        PutText(b, 0, "HEAD");
+        Put32(b, 1516, static_cast<uint32_t>(map.indexOffset));
+    }
+
+    // Tag index header: the address of the first entry, the count.
+    Put32(b, map.indexOffset, static_cast<uint32_t>(map.Address(map.tagOffset)));
+    Put32(b, map.indexOffset + 4, 0xE1F50000u);
+    Put32(b, map.indexOffset + 12, static_cast<uint32_t>(options.tagCount));
+    PutText(b, map.indexOffset + 36, "sgat");
+
+    // Entries: tag 0 is the scenario, tag 1 starts the tail, the rest lie in it.
+    const int32_t tailBytes = 4 * options.tailWords;
+    for (int32_t i = 0; i < options.tagCount; ++i) {
+        const int64_t entry = map.tagOffset + 32 * i;
+        PutText(b, entry, i == 0 ? "rncs" : (i % 2 ? "ejbo" : "pmtb"));
+        PutText(b, entry + 4, "\xff\xff\xff\xff");
+        PutText(b, entry + 8, "\xff\xff\xff\xff");
+        Put32(b, entry + 12, 0xE1F50000u + static_cast<uint32_t>(i));
+        const int32_t name = namesAt + 32 * i;
+        Put32(b, entry + 16, static_cast<uint32_t>(map.Address(name)));
+        int32_t data = map.scenario;
+        if (i >= 1) data = map.tag1 + (options.tagCount > 1 ? (tailBytes / options.tagCount) * (i - 1) / 4 * 4 : 0);
+        Put32(b, entry + 20, static_cast<uint32_t>(map.Address(data)));
+        PutText(b, name, (i == 0 ? "levels\\test\\synthetic\\synthetic" : "tags\\item_" + std::to_string(i)));
+    }
+
+    // Scenario: filler words, then the script fields.
+    for (int32_t i = 0; i < 1140; i += 4) Put32(b, map.scenario + i, 0x11110000u + static_cast<uint32_t>(i));
+    const int64_t S = map.scenario;
+    Put32(b, S + 1140, static_cast<uint32_t>(syntaxSize));
+    Put32(b, S + 1152, static_cast<uint32_t>(map.Address(map.syntaxHeader)));
+    Put32(b, S + 1160, static_cast<uint32_t>(options.stringDataSize));
+    Put32(b, S + 1172, static_cast<uint32_t>(map.Address(map.stringData)));
+    Put32(b, S + 1180, 0);
+    Put32(b, S + 1184, 0);
+    Put32(b, S + 1448, static_cast<uint32_t>(map.Address(map.tail + 16)));
+
+    // Syntax data: a header the compile must leave alone in bytes 0..45, and
+    // a node array full of stale bytes.
+    for (int32_t i = 0; i < 46; ++i) b[map.syntaxHeader + i] = static_cast<uint8_t>(0xA0 + i);
+    PutText(b, map.syntaxHeader, "script node");
+    Put32(b, map.syntaxHeader + 32, static_cast<uint32_t>(options.nodeCapacity));
+    for (int32_t i = 56; i < syntaxSize; ++i) b[map.syntaxHeader + i] = 0xCD;
+    b[map.syntaxHeader + 46] = 0xFF;  // node count -1: no nodes
+    b[map.syntaxHeader + 47] = 0xFF;
+
+    // The tail: addresses into the moved part, addresses before it, small
+    // numbers, floats and words with the high bit set.
+    for (int64_t at = map.tail; at + 4 <= length; at += 4) {
+        const uint32_t r = Next(state);
+        uint32_t word;
+        switch (r % 6) {
+            case 0: word = static_cast<uint32_t>(map.Address(map.tail + (r >> 8) % (tailBytes + 8))); break;
+            case 1: word = static_cast<uint32_t>(map.Address((r >> 8) % map.tail)); break;
+            case 2: word = r % 1000; break;
+            case 3: word = 0x3F800000u; break;
+            case 4: word = 0x80000000u | r; break;
+            default: word = r; break;
+        }
+        Put32(b, at, word);
+    }
+    for (int64_t at = length - options.tailRemainder; at < length; ++at) b[at] = 0x7E;
+    return map;
+}
+
+void SyntheticMap::Save(const std::filesystem::path& path) const {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace tarnfold::testing
