@@ -27,5 +27,11 @@ demo: build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
+# Speed and memory: the core loops, then a compile into a 256 MiB map against
+# a durable copy of it.
+bench: build
+	$(BUILD)/bench/tarnfold_bench
+	bench/compile-vs-dd.sh $(BUILD) 256 5
+
 clean:
 	rm -rf $(BUILD) build-*

@@ -79,6 +79,13 @@ void AtomicFile::Write(const uint8_t* data, size_t count) {
         }
         data += written;
         count -= static_cast<size_t>(written);
+        written_ += written;
+    }
+    // Start writing back what has piled up, so that the disk works while the
+    // rest is still being produced and the final fsync has little left to do.
+    if (written_ - flushedUpTo_ >= kWritebackStep) {
+        ::sync_file_range(fd_, flushedUpTo_, written_ - flushedUpTo_, SYNC_FILE_RANGE_WRITE);
+        flushedUpTo_ = written_;
     }
 }
 

@@ -35,8 +35,12 @@ private:
 
     std::filesystem::path target_;
     std::filesystem::path temporary_;
+    static constexpr int64_t kWritebackStep = int64_t{8} << 20;
+
     int fd_ = -1;
     bool committed_ = false;
+    int64_t written_ = 0;
+    int64_t flushedUpTo_ = 0;
 };
 
 // The path whose inode a compile replaces: `path` with every symbolic link

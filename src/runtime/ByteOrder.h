@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -42,6 +43,13 @@ inline void WriteSingleLE(uint8_t* p, float value) {
     uint32_t bits;
     std::memcpy(&bits, &value, sizeof bits);
     WriteUInt32LE(p, bits);
+}
+
+// A little-endian word loaded in host order, turned into its value (and back:
+// the swap is its own inverse). Nothing to do on a little-endian host.
+inline uint32_t FromLittleEndian(uint32_t word) {
+    if constexpr (std::endian::native == std::endian::little) return word;
+    return (word >> 24) | ((word >> 8) & 0xFF00u) | ((word << 8) & 0xFF0000u) | (word << 24);
 }
 
 // 32-bit signed arithmetic that wraps around, as the map format's own
