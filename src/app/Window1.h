@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QMainWindow>
+#include <filesystem>
+#include <functional>
+
+#include "MessageSink.h"
+#include "map/HaloPcMap.h"
+
+class QAction;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace tarnfold::app {
+
+// The main window, "Compiler": the script field, the "Compile Script" button
+// and the menu bar. It owns the tool's one map object.
+class Window1 : public QMainWindow {
+    Q_OBJECT
+public:
+    Window1();
+    ~Window1() override;
+
+    // Loaded in place by Load map; never replaced.
+    HaloPcMap LoadedMap;
+
+    QPlainTextEdit* ScriptFld = nullptr;
+    QPushButton* BtnCompileScript = nullptr;
+
+    // Where messages go and how a map is chosen: dialogs by default.
+    MessageSink Messages = ShowMessageBox;
+    FileChooser ChooseMap;
+
+    // The compile command: parses the field and compiles it into LoadedMap.
+    void BtnCompileScript_Action();
+    // Shows the About window, or brings the open one forward.
+    void _aboutMenu_Action();
+    // Lets the user choose a map and loads it.
+    void _FileLoadmap_Action();
+    // Loads `path` as if it had been chosen in the dialog (the command line's MAP).
+    void LoadMapFile(const std::filesystem::path& path);
+
+    // The items of the menu bar, by name.
+    QAction* aboutMenu() const { return Item("aboutMenu"); }
+    QAction* EditMenu() const { return Item("EditMenu"); }
+    QAction* EditSelectAll() const { return Item("EditSelectAll"); }
+    QAction* UntitledMenu0() const { return Item("UntitledMenu0"); }
+    QAction* EditClear() const { return Item("EditClear"); }
+    QAction* EditPaste() const { return Item("EditPaste"); }
+    QAction* EditCopy() const { return Item("EditCopy"); }
+    QAction* EditCut() const { return Item("EditCut"); }
+    QAction* UntitledMenu1() const { return Item("UntitledMenu1"); }
+    QAction* EditUndo() const { return Item("EditUndo"); }
+    QAction* FileMenu() const { return Item("FileMenu"); }
+    QAction* FileQuit() const { return Item("FileQuit"); }
+    QAction* Filej() const { return Item("Filej"); }
+    QAction* FileLoadmap() const { return Item("FileLoadmap"); }
+
+private:
+    void Layout();
+    void CreateControls();
+    void AddMenuHandlers();
+    QAction* Item(const char* name) const;
+    // Runs a command; an error it raises is shown, and the window goes on.
+    void Attempt(const std::function<void()>& command);
+};
+
+}  // namespace tarnfold::app
