@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -25,6 +26,10 @@ std::string Hex(uint32_t value) {
 
 std::string ReadDocument(const std::string& path) {
     if (path == "-") return std::string(std::istreambuf_iterator<char>(std::cin), {});
+    // A folder opens like a file and reads as nothing, which would be
+    // reported as an empty document.
+    if (std::filesystem::is_directory(path))
+        throw Error("cannot read the script document '" + path + "': it is a folder");
     std::ifstream in(path, std::ios::binary);
     if (!in) throw Error("cannot open the script document '" + path + "'");
     std::ostringstream text;

@@ -1,5 +1,7 @@
 // The script data reader: finds the scenario's syntax data and string data
 // and refuses a map where a compile could not write them safely.
+#include <iterator>
+
 #include "compiler/ScenarioLayout.h"
 #include "compiler/ScriptCompilier.h"
 #include "map/HaloPcMap.h"
@@ -34,7 +36,7 @@ void ScriptCompilier::LoadScriptData(const HaloPcMap& map) {
     SyntaxDataSize = file.ReadInt32(S + kSyntaxDataSize, "syntax data size");
     ScriptTable = Wrap32(int64_t{file.ReadInt32(S + kStringDataAddress, "string data address")} - map.Magic);
     ScriptTableSize = file.ReadInt32(S + kStringDataSize, "string data size");
-    LengthIntoStrings = ScriptTableSize - kStringReserve;
+    LengthIntoStrings = Wrap32(int64_t{ScriptTableSize} - kStringReserve);  // any size may be read
     const int32_t syntaxHeader = Wrap32(int64_t{file.ReadInt32(S + kSyntaxDataAddress, "syntax data address")} - map.Magic);
     ScriptNode = Wrap32(int64_t{syntaxHeader} + kScriptNodeBias);
 
@@ -87,6 +89,34 @@ void ScriptCompilier::CheckScriptData(const HaloPcMap& map) const {
         throw Error(where + "tag 1's data at " + DescribeOffset(scanStart) +
                     " lies before the end of the string data at " + DescribeOffset(P) +
                     "; the addresses after the scripts could not be moved safely");
+
+    // A compile writes into the scenario's fields, the syntax data and the tag
+    // index, and replaces the string data. Were two of these parts, or the
+    // header's index offset, to overlap, one write would land on another
+    // part: no real map lays them out so, and a compile refuses such a map.
+    const int64_t indexOffsetField = map.HeadLayout ? 16 : 1516;
+    const struct {
+        const char* name;
+        int64_t from;
+        int64_t to;
+    } parts[] = {
+        {"the header's index offset", indexOffsetField, indexOffsetField + 4},
+        {"the tag index", map.indexOffset, indexEnd},
+        {"the scenario's script fields", S + kSyntaxDataSize, S + kFieldsEnd},
+        {"the syntax data", syntaxHeader, int64_t{syntaxHeader} + SyntaxDataSize},
+    };
+    const auto span = [](const auto& part) {
+        return std::string(part.name) + " (offset " + DescribeOffset(part.from) + " to " +
+               DescribeOffset(part.to - 1) + ")";
+    };
+    for (size_t i = 0; i < std::size(parts); ++i) {
+        if (parts[i].to > ScriptTable)
+            throw Error(where + span(parts[i]) + " does not lie before the string data at " +
+                        DescribeOffset(ScriptTable));
+        for (size_t j = 0; j < i; ++j)
+            if (parts[j].from < parts[i].to && parts[i].from < parts[j].to)
+                throw Error(where + span(parts[j]) + " and " + span(parts[i]) + " overlap");
+    }
 }
 
 }  // namespace tarnfold

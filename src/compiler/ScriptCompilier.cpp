@@ -15,7 +15,10 @@ namespace tarnfold {
 
 using namespace scenario;
 
-int32_t ScriptCompilier::NodeCapacity() const { return (SyntaxDataSize - kSyntaxHeaderSize) / kNodeSize; }
+// In 64 bits: `info` shows the capacity of maps whose size field is nonsense.
+int32_t ScriptCompilier::NodeCapacity() const {
+    return static_cast<int32_t>((int64_t{SyntaxDataSize} - kSyntaxHeaderSize) / kNodeSize);
+}
 
 void ScriptCompilier::BuildScripts(const XmlNode& root) {
     CurrentSyntaxNumber = OriganalSyntaxNumber;
@@ -112,7 +115,9 @@ CompileSummary ScriptCompilier::BuildScriptData(const HaloPcMap& map, const XmlD
     // Held until the new map has replaced the old one. Under the lock the map
     // is read again, so the compile works on the file as it is now, not as it
     // was when it was loaded.
-    FileLock lock(ResolveMapPath(map.f));
+    const auto resolved = ResolveMapPath(map.f);
+    FileLock lock(resolved);
+    const int leftovers = RemoveStaleTemporaries(resolved);
     HaloPcMap current;
     current.LoadMap(map.f);
 
@@ -137,6 +142,9 @@ CompileSummary ScriptCompilier::BuildScriptData(const HaloPcMap& map, const XmlD
     summary.textBytes = LengthIntoStrings;
     summary.growth = static_cast<int32_t>(rewrite.Length() - old.Length());
     summary.warnings = Warnings;
+    if (leftovers > 0)
+        summary.warnings.push_back("removed " + std::to_string(leftovers) +
+                                   " temporary file(s) left next to the map by an interrupted compile");
     return summary;
 }
 

@@ -96,7 +96,11 @@ void HaloPcMap::Read(const std::filesystem::path& path) {
         tag.Class3 = code(8);
         tag.ident = static_cast<int32_t>(ReadUInt32LE(entry + 12));
         tag.NameOffset = Wrap32(int64_t{ReadInt32LE(entry + 16)} - Magic);
-        tag.Name = file.ReadZeroTerminated(tag.NameOffset);
+        tag.Name = file.ReadZeroTerminated(tag.NameOffset, kMaxTagNameLength + 1);
+        if (tag.Name.size() > static_cast<size_t>(kMaxTagNameLength))
+            throw Error(where + "the name of tag " + std::to_string(i) + " at offset " +
+                        DescribeOffset(tag.NameOffset) + " runs on for more than " +
+                        std::to_string(kMaxTagNameLength) + " bytes without an ending zero byte");
         tag.Offset = Wrap32(int64_t{ReadInt32LE(entry + 20)} - Magic);
         TagCache.push_back(std::move(tag));
         TagsByIdent[TagCache.back().ident] = i;

@@ -21,6 +21,10 @@ class HaloPcMap {
 public:
     // Halo's tag identifiers carry a 16-bit index, so no real map has more.
     static constexpr int32_t kMaxTagCount = 65536;
+    // Tag names are paths of a few dozen bytes. The bound keeps a hostile
+    // index, thousands of names pointing into bytes without a zero, from
+    // reading the file over and over.
+    static constexpr int32_t kMaxTagNameLength = 1024;
 
     int32_t Magic = 0;     // MapMagic - tagOffset: address - Magic = file offset
     int32_t TagCount = 0;

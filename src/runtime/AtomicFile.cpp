@@ -17,6 +17,13 @@ namespace {
 
 std::string Reason() { return std::strerror(errno); }
 
+// The name mkstemp gives the temporary file of `target`, without its six
+// random characters. Hidden and not ending in ".map", so a leftover is never
+// offered as a map.
+std::string TemporaryPrefix(const std::filesystem::path& target) {
+    return "." + target.filename().string() + ".tarnfold-";
+}
+
 void SyncFolder(const std::filesystem::path& folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;  // the rename has happened; a folder we cannot open is not worth failing for
@@ -33,18 +40,36 @@ std::filesystem::path ResolveMapPath(const std::filesystem::path& path) {
     return resolved;
 }
 
+int RemoveStaleTemporaries(const std::filesystem::path& target) {
+    const std::string prefix = TemporaryPrefix(target);
+    int removed = 0;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(target.parent_path(), ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() == prefix.size() + 6 && name.starts_with(prefix) && entry.is_regular_file(ec) &&
+            std::filesystem::remove(entry.path(), ec))
+            ++removed;
+    }
+    return removed;
+}
+
 AtomicFile::AtomicFile(const std::filesystem::path& target) : target_(ResolveMapPath(target)) {
     struct stat st {};
     if (::stat(target_.c_str(), &st) != 0)
         throw Error("cannot open '" + target_.string() + "': " + Reason());
     if (!S_ISREG(st.st_mode))
         throw Error("'" + target_.string() + "' is not a regular file");
-    // A map the modder marked read-only is not to be replaced, even by root.
+    // A map the modder marked read-only is not to be replaced, even by root;
+    // nor one this user may not write, although the rename alone would
+    // replace it wherever the folder is writable.
     if ((st.st_mode & 0222) == 0)
         throw Error("the map '" + target_.string() + "' is read-only; nothing was written");
+    if (::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0)
+        throw Error("the map '" + target_.string() + "' may not be written (" + Reason() +
+                    "); nothing was written");
 
     const auto folder = target_.parent_path();
-    std::string pattern = (folder / ("." + target_.filename().string() + ".tarnfold-XXXXXX")).string();
+    std::string pattern = (folder / (TemporaryPrefix(target_) + "XXXXXX")).string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     fd_ = ::mkstemp(name.data());
@@ -52,6 +77,9 @@ AtomicFile::AtomicFile(const std::filesystem::path& target) : target_(ResolveMap
         throw Error("cannot create a temporary file in '" + folder.string() + "': " + Reason() +
                     "; the map was not changed");
     temporary_ = name.data();
+    // The new map keeps the old one's owner where we may give it (as root);
+    // otherwise it belongs to whoever compiled, as any replaced file would.
+    [[maybe_unused]] const int owned = ::fchown(fd_, st.st_uid, st.st_gid);
     if (::fchmod(fd_, st.st_mode & 07777) != 0) {
         const std::string reason = Reason();
         Discard();

@@ -43,6 +43,12 @@ private:
     int64_t flushedUpTo_ = 0;
 };
 
+// Removes the temporary files that writes of `target` (a resolved path) left
+// behind when their process was killed, and returns how many. Call it only
+// while holding the map's FileLock: then no other compile of it is writing
+// one, so every such file is stale.
+int RemoveStaleTemporaries(const std::filesystem::path& target);
+
 // The path whose inode a compile replaces: `path` with every symbolic link
 // resolved. Throws an Error when it does not exist.
 std::filesystem::path ResolveMapPath(const std::filesystem::path& path);

@@ -1,5 +1,6 @@
 #include "runtime/BinaryFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <system_error>
@@ -12,10 +13,16 @@ namespace tarnfold {
 BinaryFile::BinaryFile(const std::filesystem::path& path) : path_(path) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
-    if (ec || !std::filesystem::exists(status))
+    if (ec && ec != std::errc::no_such_file_or_directory)  // a link loop, a folder we may not enter
+        throw Error("cannot open '" + path.string() + "': " + ec.message());
+    if (!std::filesystem::exists(status))
         throw Error("cannot open '" + path.string() + "': no such file");
     if (std::filesystem::is_directory(status))
         throw Error("cannot open '" + path.string() + "': it is a folder, not a map file");
+    // Opening a pipe would wait for a writer for ever, and a device has no
+    // length to check: neither can be a map.
+    if (!std::filesystem::is_regular_file(status))
+        throw Error("cannot open '" + path.string() + "': it is not a regular file, so not a map file");
     in_.open(path, std::ios::binary);
     if (!in_)
         throw Error("cannot open '" + path.string() + "': " + std::strerror(errno));
@@ -64,21 +71,11 @@ uint32_t BinaryFile::ReadUInt32(int64_t offset, std::string_view field) {
     return ReadUInt32LE(raw);
 }
 
-std::string BinaryFile::ReadZeroTerminated(int64_t offset) {
-    std::string text;
-    if (offset < 0) return text;
-    char chunk[256];
-    while (offset < length_) {
-        const auto count = static_cast<size_t>(std::min<int64_t>(sizeof chunk, length_ - offset));
-        Read(offset, chunk, count);
-        const void* zero = std::memchr(chunk, 0, count);
-        if (zero) {
-            text.append(chunk, static_cast<const char*>(zero) - chunk);
-            return text;
-        }
-        text.append(chunk, count);
-        offset += static_cast<int64_t>(count);
-    }
+std::string BinaryFile::ReadZeroTerminated(int64_t offset, size_t limit) {
+    if (offset < 0 || offset >= length_) return {};
+    std::string text(static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(limit), length_ - offset)), '\0');
+    Read(offset, text.data(), text.size());
+    text.resize(std::strlen(text.c_str()));  // up to the first zero byte, if any
     return text;
 }
 

@@ -32,9 +32,10 @@ public:
     int32_t ReadInt32(int64_t offset, std::string_view field);
     uint32_t ReadUInt32(int64_t offset, std::string_view field);
 
-    // The bytes from `offset` up to the first zero byte or the end of the
-    // file; an offset outside the file gives an empty text.
-    std::string ReadZeroTerminated(int64_t offset);
+    // The bytes from `offset` up to the first zero byte, the end of the file
+    // or `limit` bytes, whichever comes first; an offset outside the file
+    // gives an empty text.
+    std::string ReadZeroTerminated(int64_t offset, size_t limit);
 
 private:
     void RequireInside(int64_t offset, int64_t count, std::string_view field) const;

@@ -77,8 +77,10 @@ std::optional<float> ParseReal(std::string_view text) {
     double value = 0;
     const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
     if (ec != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
+    // Too small fits no better than too large: a nonzero number that would
+    // become 0 is refused, as from_chars already refuses one below double's range.
     const auto narrowed = static_cast<float>(value);
-    if (std::isinf(narrowed)) return std::nullopt;
+    if (std::isinf(narrowed) || (narrowed == 0 && value != 0)) return std::nullopt;
     return narrowed;
 }
 

@@ -16,7 +16,7 @@ std::optional<int32_t> ParseInteger(std::string_view text);
 // A decimal with optional sign, fraction and exponent ("1.", ".5", "2e3"),
 // white space around it ignored, empty text reading as 0. It is read in double
 // precision and then narrowed to a 32-bit float; nullopt when it is no such
-// number or does not fit a float.
+// number or does not fit a float (too large, or so small that it becomes 0).
 std::optional<float> ParseReal(std::string_view text);
 
 // "true" against "TRUE", " True " and so on: letter case and surrounding white

@@ -134,6 +134,14 @@ void XMLCALL OnEntityDeclaration(void* data, const XML_Char* name, int, const XM
                                             name + "\")");
 }
 
+// A document that refers to an external DTD is never complete without it:
+// expat does not read it, and then silently drops every undefined entity in
+// an attribute value. A script document needs no DTD, so it is refused.
+int XMLCALL OnNotStandalone(void* data) {
+    static_cast<TreeBuilder*>(data)->Refuse("external document type definitions are not allowed");
+    return XML_STATUS_ERROR;
+}
+
 void XMLCALL OnSkippedEntity(void* data, const XML_Char* name, int) {
     static_cast<TreeBuilder*>(data)->Refuse(std::string("undefined entity \"") + name + "\"");
 }
@@ -153,6 +161,7 @@ void XmlDocument::LoadXml(std::string_view text) {
     XML_SetCommentHandler(parser.get(), OnComment);
     XML_SetEntityDeclHandler(parser.get(), OnEntityDeclaration);
     XML_SetSkippedEntityHandler(parser.get(), OnSkippedEntity);
+    XML_SetNotStandaloneHandler(parser.get(), OnNotStandalone);
     XML_SetParamEntityParsing(parser.get(), XML_PARAM_ENTITY_PARSING_NEVER);
 
     // Fed in pieces: XML_Parse takes an int length, and documents may be large.

@@ -1,0 +1,163 @@
+// The file system says no: a read-only folder or map, a map of another user,
+// a full disk, a symbolic link, paths that are no map, and two compiles of
+// one map at once. Each fault is a clear error with the map byte-identical
+// and no temporary file left behind.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fcntl.h>
+#include <cstdio>
+#include <thread>
+
+#include "CliProcess.h"
+#include "SyntheticMap.h"
+#include "TempFolder.h"
+
+namespace tarnfold::robustness {
+namespace {
+
+using ::testing::HasSubstr;
+using testing::ReadFileBytes;
+
+class FileSystemFault : public ::testing::Test {
+protected:
+    void SetUp() override {
+        map_.Save(path_);
+        Document("intro.xml", "intro");
+    }
+
+    // A one-script document whose script carries `name`.
+    std::filesystem::path Document(const std::string& file, const std::string& name) {
+        const auto path = documents_ / file;
+        std::FILE* out = std::fopen(path.c_str(), "w");
+        std::fprintf(out, R"(<s><x NameAttr="%s"><ScriptValue ValueType="8" Value="1"/></x></s>)", name.c_str());
+        std::fclose(out);
+        return path;
+    }
+
+    CliResult Compile(const std::filesystem::path& map, const CliOptions& options = {}) {
+        return RunCli({"compile", map, documents_ / "intro.xml"}, options);
+    }
+
+    // The map as it was compiled without any fault.
+    std::vector<uint8_t> Compiled(const std::string& document) {
+        TempFolder clean;
+        map_.Save(clean / "m.map");
+        EXPECT_EQ(RunCli({"compile", clean / "m.map", documents_ / document}).exitCode, 0);
+        return ReadFileBytes(clean / "m.map");
+    }
+
+    void ExpectRefusedIntact(const CliResult& result, const std::string& message) {
+        if (result.exitCode == 126 || result.exitCode == 127) GTEST_SKIP() << "cannot run the tool as another user";
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_THAT(result.err, HasSubstr("tarnfold-cli: error: "));
+        EXPECT_THAT(result.err, HasSubstr(message));
+        EXPECT_TRUE(ReadFileBytes(path_) == map_.bytes);
+        EXPECT_THAT(folder_.Others("m.map"), ::testing::IsEmpty());
+    }
+
+    const testing::SyntheticMap map_ = testing::BuildSyntheticMap();
+    TempFolder documents_;
+    TempFolder folder_;
+    const std::filesystem::path path_ = folder_ / "m.map";
+};
+
+TEST_F(FileSystemFault, ReadOnlyFolder) {
+    std::filesystem::permissions(path_, std::filesystem::perms::all);  // the map itself may be written
+    std::filesystem::permissions(folder_.Path(), std::filesystem::perms(0555));
+    ExpectRefusedIntact(Compile(path_, {.user = UnprivilegedUser()}),
+                        "cannot create a temporary file in '" + folder_.Path().string() + "': Permission denied");
+}
+
+TEST_F(FileSystemFault, ReadOnlyMap) {
+    std::filesystem::permissions(path_, std::filesystem::perms(0444));
+    ExpectRefusedIntact(Compile(path_), "is read-only; nothing was written");
+}
+
+// The folder lets anyone rename over the map, but its owner alone may write
+// it: replacing it would have handed another user's map to this one.
+TEST_F(FileSystemFault, MapOfAnotherUser) {
+    if (!UnprivilegedUser()) GTEST_SKIP() << "needs root to run the tool as another user";
+    std::filesystem::permissions(path_, std::filesystem::perms(0644));
+    ExpectRefusedIntact(Compile(path_, {.user = UnprivilegedUser()}), "may not be written (Permission denied)");
+}
+
+TEST_F(FileSystemFault, FullDisk) {
+    const auto limit = static_cast<long long>(map_.bytes.size() / 2);
+    ExpectRefusedIntact(Compile(path_, {.fileSizeLimit = limit}), "File too large; the map was not changed");
+}
+
+// Compiled by root, a modder's map stays the modder's.
+TEST_F(FileSystemFault, OwnerAndPermissionsAreKept) {
+    if (!UnprivilegedUser()) GTEST_SKIP() << "needs root to own a file for another user";
+    ASSERT_EQ(::chown(path_.c_str(), *UnprivilegedUser(), *UnprivilegedUser()), 0);
+    std::filesystem::permissions(path_, std::filesystem::perms(0640));
+    ASSERT_EQ(Compile(path_).exitCode, 0);
+    struct stat st {};
+    ASSERT_EQ(::stat(path_.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, *UnprivilegedUser());
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+TEST_F(FileSystemFault, SymbolicLinkStaysALinkAndItsTargetIsReplaced) {
+    TempFolder links;
+    std::filesystem::create_symlink(path_, links / "link.map");
+    ASSERT_EQ(Compile(links / "link.map").exitCode, 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(links / "link.map"));
+    EXPECT_TRUE(ReadFileBytes(path_) == Compiled("intro.xml"));
+    EXPECT_THAT(folder_.Others("m.map"), ::testing::IsEmpty());
+    EXPECT_THAT(links.Others("link.map"), ::testing::IsEmpty());
+}
+
+TEST_F(FileSystemFault, PathsThatAreNoMap) {
+    std::filesystem::create_directory(folder_ / "folder.map");
+    ASSERT_EQ(::mkfifo((folder_ / "fifo.map").c_str(), 0644), 0);
+    std::filesystem::create_symlink(folder_ / "loop.map", folder_ / "loop.map");
+    std::filesystem::create_symlink(folder_ / "gone.map", folder_ / "dangling.map");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"compile", folder_ / "folder.map", documents_ / "intro.xml"}, "it is a folder, not a map file"},
+        {{"compile", folder_ / "missing.map", documents_ / "intro.xml"}, "no such file"},
+        {{"compile", folder_ / "fifo.map", documents_ / "intro.xml"}, "it is not a regular file"},  // was a hang
+        {{"compile", folder_ / "loop.map", documents_ / "intro.xml"}, "Too many levels of symbolic links"},
+        {{"compile", folder_ / "dangling.map", documents_ / "intro.xml"}, "no such file"},
+        {{"compile", path_, documents_.Path()}, "the script document '" + documents_.Path().string() + "': it is a folder"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        CliProcess cli(arguments);
+        ASSERT_TRUE(cli.Exits(std::chrono::seconds(30))) << arguments[1] << " hangs";
+        const CliResult result = cli.Wait();
+        EXPECT_EQ(result.exitCode, 1) << arguments[1];
+        EXPECT_THAT(result.err, HasSubstr(message));
+    }
+    EXPECT_TRUE(ReadFileBytes(path_) == map_.bytes);
+}
+
+// While a compile holds the map's lock, two more start: both wait. Then one
+// compiles and the other, finding the map compiled, refuses: neither result
+// is silently lost.
+TEST_F(FileSystemFault, TwoCompilesAtOnceWaitAndTheSecondRefuses) {
+    Document("bravo.xml", "bravo");
+    // Close-on-exec, or the tools started below would inherit the lock itself.
+    const int lock = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    CliProcess first({"compile", path_, documents_ / "intro.xml"});
+    CliProcess second({"compile", path_, documents_ / "bravo.xml"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_TRUE(first.Running() && second.Running());
+    ::close(lock);
+
+    const CliResult a = first.Wait();
+    const CliResult b = second.Wait();
+    ASSERT_EQ((a.exitCode == 0) + (b.exitCode == 0), 1) << a.err << b.err;
+    const CliResult& refused = a.exitCode == 0 ? b : a;
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_THAT(refused.err, HasSubstr("already holds compiled scripts"));
+    EXPECT_TRUE(ReadFileBytes(path_) == Compiled(a.exitCode == 0 ? "intro.xml" : "bravo.xml"));
+    EXPECT_THAT(folder_.Others("m.map"), ::testing::IsEmpty());
+}
+
+}  // namespace
+}  // namespace tarnfold::robustness

@@ -1,0 +1,157 @@
+// Maps whose bytes lie: cut short, or with offsets, counts and addresses
+// that point outside the file, are negative or wrap around 32 bits. Every
+// compile must refuse with the map untouched or write a sound map; the
+// checks of tarnfold::fuzz::CompileAndCheck hold it to that.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+
+#include "CompileCheck.h"
+#include "ScratchFolder.h"
+#include "SyntheticMap.h"
+#include "TempFolder.h"
+#include "compiler/ScenarioLayout.h"
+
+namespace tarnfold::robustness {
+namespace {
+
+using ::testing::AllOf;
+using ::testing::HasSubstr;
+using testing::BuildSyntheticMap;
+using testing::SyntheticMap;
+
+constexpr const char* kDocument = R"(<scripts><script NameAttr="intro" TypeAttr="1" ReTypeAttr="4">
+  <ScriptCommand Command="alpha" EngineId="3" ValueType="4"><ScriptValue ValueType="7" Value="30"/></ScriptCommand>
+  <GlobalValue ValueType="11" Value="2" ValueCommand="beta"/></script></scripts>)";
+
+fuzz::Outcome Compile(const TempFolder& folder, const std::vector<uint8_t>& bytes) {
+    const auto path = folder / "m.map";
+    fuzz::WriteFile(path, bytes.data(), bytes.size());
+    return fuzz::CompileAndCheck(path, kDocument);
+}
+
+TEST(HostileMap, EveryTruncationRefusesOrCompilesSoundly) {
+    TempFolder folder;
+    const SyntheticMap map = BuildSyntheticMap({.tagCount = 3, .nodeCapacity = 32, .tailWords = 64});
+    int compiled = 0;
+    for (size_t length = 0; length <= map.bytes.size(); ++length) {
+        const std::vector<uint8_t> cut(map.bytes.begin(), map.bytes.begin() + static_cast<long>(length));
+        if (Compile(folder, cut).compiled) ++compiled;
+    }
+    // Cut anywhere in the tail, the map is still whole up to tag 1's data.
+    EXPECT_EQ(compiled, static_cast<int>(map.bytes.size()) - map.tag1 + 1);
+    std::printf("lengths tried: %zu (0 to %zu bytes), %d compiled\n", map.bytes.size() + 1, map.bytes.size(), compiled);
+}
+
+// Every field a load or a compile follows, set to values outside the file,
+// negative, or wrapping when turned into an offset.
+TEST(HostileMap, FieldsPointingOutsideTheFileAreRefusedClearly) {
+    TempFolder folder;
+    const SyntheticMap map = BuildSyntheticMap({.tagCount = 3, .nodeCapacity = 32, .tailWords = 64});
+    const int64_t S = map.scenario;
+    const auto length = static_cast<uint32_t>(map.bytes.size());
+    const std::vector<std::pair<const char*, int64_t>> fields = {
+        {"index offset", 16},
+        {"tag index address", map.indexOffset},
+        {"tag count", map.indexOffset + 12},
+        {"scenario name address", map.tagOffset + 16},
+        {"scenario data address", map.tagOffset + 20},
+        {"tag 1 data address", map.tagOffset + 32 + 20},
+        {"syntax data size", S + scenario::kSyntaxDataSize},
+        {"syntax data address", S + scenario::kSyntaxDataAddress},
+        {"string data size", S + scenario::kStringDataSize},
+        {"string data address", S + scenario::kStringDataAddress},
+        {"moved address", S + scenario::kMovedAddress},
+    };
+    const auto address = [&map](int64_t offset) { return static_cast<uint32_t>(map.Address(offset)); };
+    const std::vector<uint32_t> values = {
+        0, 1, length - 1, length, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0xFFFFFFF0,
+        address(-1), address(length), address(length - 2), address(0x7FFFFFFF), address(-0x80000000LL),
+    };
+    int refused = 0;
+    int cases = 0;
+    for (const auto& [field, offset] : fields) {
+        for (const uint32_t value : values) {
+            std::vector<uint8_t> bytes = map.bytes;
+            PutWord(bytes, offset, value);
+            const auto outcome = Compile(folder, bytes);
+            ++cases;
+            if (outcome.compiled) continue;
+            ++refused;
+            // A clear message says where: an offset, a count or a size.
+            EXPECT_NE(outcome.refusal.find_first_of("0123456789"), std::string::npos)
+                << field << " = " << value << ": " << outcome.refusal;
+        }
+    }
+    std::printf("%d hostile field values, %d refused, the rest compiled soundly\n", cases, refused);
+}
+
+// Real maps keep the header's index offset, the tag index, the scenario's
+// fields and the syntax data apart and ahead of the string data. A compile
+// writes into all of them; where they overlap, one write lands on another
+// part and the map came out broken. Such maps are refused.
+TEST(HostileMap, OverlappingPartsAreRefused) {
+    TempFolder folder;
+    const SyntheticMap map = BuildSyntheticMap({.headLayout = false, .tagCount = 3, .nodeCapacity = 32});
+    const int64_t S = map.scenario;
+    using Bytes = std::vector<uint8_t>;
+    const auto moveScenario = [&map, S](Bytes& b, int64_t to) {
+        std::copy(map.bytes.begin() + S, map.bytes.begin() + S + 1452, b.begin() + to);
+        PutWord(b, map.tagOffset + 20, static_cast<uint32_t>(map.Address(to)));
+    };
+    const auto moveIndex = [&map](Bytes& b, int64_t to) {
+        std::copy(map.bytes.begin() + map.indexOffset, map.bytes.begin() + map.tagOffset + 3 * 32, b.begin() + to);
+        PutWord(b, 1516, static_cast<uint32_t>(to));
+        PutWord(b, to, static_cast<uint32_t>(map.Address(to + 40)));  // keeps Magic
+    };
+    const auto moveSyntax = [&map, S](Bytes& b, int64_t to) {
+        PutWord(b, S + scenario::kSyntaxDataAddress, static_cast<uint32_t>(map.Address(to)));
+    };
+    struct Case {
+        const char* name;
+        std::function<void(Bytes&)> plant;
+        const char* first;  // the parts the refusal names
+        const char* second;
+    };
+    const Case cases[] = {
+        {"scenario fields in the moving tail", [&](Bytes& b) { moveScenario(b, map.tail + 64); },
+         "the scenario's script fields", "does not lie before the string data"},
+        {"tag index inside the string data", [&](Bytes& b) { moveIndex(b, map.stringData); }, "the tag index",
+         "does not lie before the string data"},
+        {"tag 2's data address on the moved address", [&](Bytes& b) { moveIndex(b, S + 1448 - 84 - 40); },
+         "the tag index", "and the scenario's script fields"},
+        {"nodes over the scenario fields", [&](Bytes& b) { moveSyntax(b, S + 1000); }, "the scenario's script fields",
+         "and the syntax data"},
+        {"nodes over the tag index", [&](Bytes& b) { moveSyntax(b, map.indexOffset - 100); }, "the tag index",
+         "and the syntax data"},
+        {"nodes over the header's index offset", [&](Bytes& b) { moveSyntax(b, 1400); }, "the header's index offset",
+         "and the syntax data"},
+    };
+    for (const auto& [name, plant, first, second] : cases) {
+        Bytes bytes = map.bytes;
+        plant(bytes);
+        EXPECT_THAT(Compile(folder, bytes).refusal, AllOf(HasSubstr(first), HasSubstr(second))) << name;
+    }
+}
+
+TEST(HostileMap, HugeTagCountsAreRefusedOrReadInBoundedTime) {
+    TempFolder folder;
+    // The largest count a map can have, every entry sound: it compiles.
+    SyntheticMap map = BuildSyntheticMap({.tagCount = 65536, .nodeCapacity = 32, .tailWords = 65536});
+    EXPECT_TRUE(Compile(folder, map.bytes).compiled);
+
+    // Each name runs through megabytes without a zero byte. Reading every one
+    // to its end took minutes; the name length bound refuses it at once.
+    const int64_t names = map.tagOffset + int64_t{32} * 65536;
+    std::fill(map.bytes.begin() + names, map.bytes.begin() + names + 32 * 65536, 'n');
+    const auto start = std::chrono::steady_clock::now();
+    const auto outcome = Compile(folder, map.bytes);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    EXPECT_NE(outcome.refusal.find("without an ending zero byte"), std::string::npos) << outcome.refusal;
+}
+
+}  // namespace
+}  // namespace tarnfold::robustness
