@@ -63,7 +63,10 @@ void PlanRelocation(MapRewrite& rewrite, BinaryFile& old, const HaloPcMap& map, 
         rewrite.patches.push_back({map.tagOffset, std::move(entries)});
     }
 
-    rewrite.scanStart = scanStart;
+    // A negative scanStart lies past the end of the file, as a negative
+    // position does for every read of a map: there is nothing to scan.
+    // Scanning from 0 instead would move the tag index's addresses twice.
+    if (scanStart >= 0) rewrite.scanStart = scanStart;
     rewrite.relocation = relocation;
 }
 

@@ -121,6 +121,15 @@ SyntheticMap BuildSyntheticMap(const SyntheticMapOptions& options) {
     return map;
 }
 
+uint32_t SyntheticMap::Word(int64_t offset) const {
+    return static_cast<uint32_t>(bytes.at(offset)) | static_cast<uint32_t>(bytes.at(offset + 1)) << 8 |
+           static_cast<uint32_t>(bytes.at(offset + 2)) << 16 | static_cast<uint32_t>(bytes.at(offset + 3)) << 24;
+}
+
+void SyntheticMap::SetWord(int64_t offset, uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes.at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
+}
+
 void SyntheticMap::Save(const std::filesystem::path& path) const {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

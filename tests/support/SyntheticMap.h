@@ -33,6 +33,14 @@ struct SyntheticMap {
     int32_t tag1 = 0;          // tag 1's data: where the relocation scan starts
 
     int32_t Address(int64_t offset) const { return static_cast<int32_t>(static_cast<uint32_t>(offset + magic)); }
+    int64_t Length() const { return static_cast<int64_t>(bytes.size()); }
+    // Where tag entry i lies; its data address is at +20, its name address at +16.
+    int64_t Entry(int32_t i) const { return tagOffset + int64_t{32} * i; }
+
+    // Little-endian words at a file offset, to plant or inspect a value anywhere.
+    uint32_t Word(int64_t offset) const;
+    void SetWord(int64_t offset, uint32_t value);
+
     void Save(const std::filesystem::path& path) const;
 };
 
