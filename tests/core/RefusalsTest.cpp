@@ -119,16 +119,12 @@ TEST_P(Refused, MapStaysAsItWas) {
 INSTANTIATE_TEST_SUITE_P(All, Refused, ::testing::ValuesIn(kRefusals),
                          [](const auto& info) { return info.param.name; });
 
-TEST_F(Refused, ExactlyFullSyntaxDataIsNoRefusal) {
+TEST_F(Refused, NothingAtTheLimits) {
     SyntheticMap map = BuildSyntheticMap();
-    map.SetWord(S + 1140, 56 + 20 * 9);
-    EXPECT_EQ(Compile(Save(map), kNineNodes).nodes, 9);
-}
-
-TEST_F(Refused, ScriptNameOf31BytesIsNoRefusal) {
+    map.SetWord(S + 1140, 56 + 20 * 9);  // room for nine nodes
+    const auto path = Save(map);
     const std::string name(31, 'n');
-    const auto path = Save(BuildSyntheticMap());
-    Compile(path, "<s><script NameAttr=\"" + name + "\"><ScriptValue/></script></s>");
+    EXPECT_EQ(Compile(path, "<s><script NameAttr=\"" + name + "\"><ScriptCommand/></script></s>").nodes, 9);
     EXPECT_EQ(Slice(ReadFileBytes(path), kMap.tail + 8, 32), Slice(ScriptRecord(name, 0, 0, 0), 0, 32));
 }
 
