@@ -132,6 +132,10 @@ CompileSummary ScriptCompilier::BuildScriptData(const HaloPcMap& map, const XmlD
 
     BinaryFile old(current.f);
     const MapRewrite rewrite = PlanScriptDataWrite(*this, current, old);
+    if (rewrite.Length() > HaloPcMap::kMaxMapLength)
+        throw Error("the compiled map would be " + std::to_string(rewrite.Length()) +
+                    " bytes long; a map holds at most " + std::to_string(HaloPcMap::kMaxMapLength) +
+                    " bytes, as its offsets are 32-bit");
     AtomicFile out(current.f);
     CompileSummary summary;
     summary.relocatedWords = rewrite.WriteTo(old, out);

@@ -8,6 +8,7 @@
 #include "runtime/BinaryFile.h"
 #include "runtime/ByteOrder.h"
 #include "runtime/Error.h"
+#include "runtime/FileLock.h"
 
 namespace tarnfold {
 
@@ -50,6 +51,10 @@ void HaloPcMap::Read(const std::filesystem::path& path) {
     if (length < 4)
         throw Error(where + "the file is " + std::to_string(length) +
                     " bytes long, too short to be a map");
+    // Every offset in a map is a signed 32-bit number.
+    if (length > kMaxMapLength)
+        throw Error(where + "the file is " + std::to_string(length) + " bytes long; a map holds at most " +
+                    std::to_string(kMaxMapLength) + " bytes, as its offsets are 32-bit");
     uint8_t head[4];
     file.Read(0, head, 4);
     HeadLayout = std::equal(head, head + 4, "daeh");
@@ -114,6 +119,9 @@ void HaloPcMap::Read(const std::filesystem::path& path) {
 
 void HaloPcMap::UpdateFromPoint(int32_t scanStart, int32_t point, int32_t shift) const {
     if (f.empty()) throw Error("no map is loaded: load a map first");
+    // Like a compile, under the map's lock: no two replacements race, and a
+    // compile clearing away stale temporary files never takes this one's.
+    FileLock lock(ResolveMapPath(f));
     BinaryFile old(f);
     MapRewrite rewrite;
     rewrite.pieces.push_back(MapRewrite::Piece::FromOldFile(0, old.Length()));

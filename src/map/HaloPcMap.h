@@ -25,6 +25,7 @@ public:
     // index, thousands of names pointing into bytes without a zero, from
     // reading the file over and over.
     static constexpr int32_t kMaxTagNameLength = 1024;
+    static constexpr int64_t kMaxMapLength = INT32_MAX;
 
     int32_t Magic = 0;     // MapMagic - tagOffset: address - Magic = file offset
     int32_t TagCount = 0;

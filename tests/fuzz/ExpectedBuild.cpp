@@ -78,7 +78,6 @@ ExpectedBuild Expect(const XmlNode& root, int32_t capacity) {
         const int32_t body = walker.Body(script);
         if (body == 0) walker.Refuse("empty script");
         ++out.scripts;
-        out.names.push_back(name);
         out.nodes += 4 + body + 3;
         out.identified += body + 2;
     }

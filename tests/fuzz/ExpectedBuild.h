@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace tarnfold {
 struct XmlNode;
@@ -17,7 +16,6 @@ struct ExpectedBuild {
     int32_t nodes = 0;       // every node written, fillers included
     int32_t identified = 0;  // nodes that carry an identity (all but fillers)
     std::string texts;       // the string data, "begin" first, each text with its zero byte
-    std::vector<std::string> names;
     std::string refusal;     // why the compile must be refused; empty when it must succeed
 
     int32_t Growth() const;  // how far the tail of the map moves

@@ -4,7 +4,6 @@
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,20 +16,19 @@ namespace tarnfold::robustness {
 namespace {
 
 std::string Contents(int fd) {
-    struct stat st {};
-    ::fstat(fd, &st);
-    std::string text(static_cast<size_t>(st.st_size), '\0');
-    const ssize_t got = ::pread(fd, text.data(), text.size(), 0);
-    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    std::string text;
+    char buffer[4096];
+    for (ssize_t got; (got = ::pread(fd, buffer, sizeof buffer, static_cast<off_t>(text.size()))) > 0;)
+        text.append(buffer, static_cast<size_t>(got));
     return text;
 }
 
-[[noreturn]] void RunChild(const std::vector<std::string>& arguments, const CliOptions& options, int out, int err) {
+[[noreturn]] void Exec(const std::vector<std::string>& arguments, const CliOptions& options, int out, int err) {
     ::dup2(out, STDOUT_FILENO);
     ::dup2(err, STDERR_FILENO);
     for (const auto& entry : options.environment) ::putenv(const_cast<char*>(entry.c_str()));
     if (options.fileSizeLimit) {
-        ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG, as on a full disk
+        ::signal(SIGXFSZ, SIG_IGN);  // so a write past the limit fails with EFBIG, as on a full disk
         const rlimit limit{static_cast<rlim_t>(*options.fileSizeLimit), static_cast<rlim_t>(*options.fileSizeLimit)};
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(126);
     }
@@ -45,68 +43,43 @@ std::string Contents(int fd) {
 
 }  // namespace
 
-CliProcess::CliProcess(const std::vector<std::string>& arguments, const CliOptions& options) {
-    out_ = ::memfd_create("cli-out", MFD_CLOEXEC);
-    err_ = ::memfd_create("cli-err", MFD_CLOEXEC);
-    if (out_ < 0 || err_ < 0) throw std::runtime_error("memfd_create failed");
-    pid_ = ::fork();
-    if (pid_ < 0) throw std::runtime_error("fork failed");
-    if (pid_ == 0) RunChild(arguments, options, out_, err_);
+CliProcess::CliProcess(const std::vector<std::string>& arguments, const CliOptions& options)
+    : out_(::memfd_create("out", MFD_CLOEXEC)), err_(::memfd_create("err", MFD_CLOEXEC)) {
+    if (out_ < 0 || err_ < 0 || (pid_ = ::fork()) < 0) throw std::runtime_error("cannot start tarnfold-cli");
+    if (pid_ == 0) Exec(arguments, options, out_, err_);
 }
 
 CliProcess::~CliProcess() {
-    if (Running()) Kill();
+    Kill();
     ::close(out_);
     ::close(err_);
 }
 
 bool CliProcess::Running() {
-    if (status_) return false;
     int status = 0;
-    if (::waitpid(pid_, &status, WNOHANG) == pid_) status_ = status;
+    if (!status_ && ::waitpid(pid_, &status, WNOHANG) == pid_) status_ = status;
     return !status_;
 }
 
-bool CliProcess::WaitForError(std::string_view text, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (Contents(err_).find(text) != std::string::npos) return true;
-        if (!Running()) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+bool CliProcess::WaitFor(std::string_view text, std::chrono::milliseconds timeout) {
+    for (const auto deadline = std::chrono::steady_clock::now() + timeout; std::chrono::steady_clock::now() < deadline;
+         std::this_thread::sleep_for(std::chrono::milliseconds(2))) {
+        if (!text.empty() && Contents(err_).find(text) != std::string::npos) return true;
+        if (!Running()) return text.empty();
     }
     return false;
-}
-
-bool CliProcess::Exits(std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (Running() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    return !Running();
 }
 
 void CliProcess::Kill() {
     if (!Running()) return;
     ::kill(pid_, SIGKILL);
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-    status_ = status;
+    Wait();
 }
 
 CliResult CliProcess::Wait() {
-    if (!status_) {
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        status_ = status;
-    }
-    CliResult result;
-    result.exitCode = WIFEXITED(*status_) ? WEXITSTATUS(*status_) : -1;
-    result.out = Contents(out_);
-    result.err = Contents(err_);
-    return result;
-}
-
-CliResult RunCli(const std::vector<std::string>& arguments, const CliOptions& options) {
-    return CliProcess(arguments, options).Wait();
+    int status = 0;
+    if (!status_ && ::waitpid(pid_, &status, 0) == pid_) status_ = status;
+    return {WIFEXITED(*status_) ? WEXITSTATUS(*status_) : -1, Contents(out_), Contents(err_)};
 }
 
 std::optional<uid_t> UnprivilegedUser() {

@@ -12,7 +12,7 @@ namespace tarnfold::robustness {
 
 struct CliOptions {
     std::vector<std::string> environment{};    // extra NAME=VALUE entries
-    std::optional<uid_t> user{};               // run as this user and its group (the test must be root)
+    std::optional<uid_t> user{};               // run as this user and group (the test must be root)
     std::optional<long long> fileSizeLimit{};  // RLIMIT_FSIZE in bytes, SIGXFSZ ignored: a full disk
 };
 
@@ -22,20 +22,19 @@ struct CliResult {
     std::string err;
 };
 
-// tarnfold-cli running in a child process, its output captured in memory
-// files. The destructor kills it if it still runs.
+// tarnfold-cli in a child process, its output captured in memory files.
+// The destructor kills it if it still runs.
 class CliProcess {
 public:
-    CliProcess(const std::vector<std::string>& arguments, const CliOptions& options = {});
+    explicit CliProcess(const std::vector<std::string>& arguments, const CliOptions& options = {});
     ~CliProcess();
     CliProcess(const CliProcess&) = delete;
     CliProcess& operator=(const CliProcess&) = delete;
 
-    // Waits until standard error holds `text`; false when the process ends or
-    // the time runs out first.
-    bool WaitForError(std::string_view text, std::chrono::milliseconds timeout = std::chrono::seconds(60));
+    // Waits until standard error holds `text`, or, for an empty text, until
+    // the tool exits; false when the time runs out or the tool exits first.
+    bool WaitFor(std::string_view text, std::chrono::milliseconds timeout = std::chrono::seconds(60));
     bool Running();
-    bool Exits(std::chrono::milliseconds timeout);  // false when it still runs after `timeout`
     void Kill();  // SIGKILL, then reaps it
     CliResult Wait();
 
@@ -46,10 +45,12 @@ private:
     std::optional<int> status_;
 };
 
-CliResult RunCli(const std::vector<std::string>& arguments, const CliOptions& options = {});
+inline CliResult RunCli(const std::vector<std::string>& arguments, const CliOptions& options = {}) {
+    return CliProcess(arguments, options).Wait();
+}
 
-// The user unprivileged runs use: root ignores file permissions, so tests
-// that need a permission to bite run the tool as "nobody" when they are root.
+// Root ignores file permissions, so tests that need one to bite run the tool
+// as "nobody" when they run as root; nullopt otherwise.
 std::optional<uid_t> UnprivilegedUser();
 
 }  // namespace tarnfold::robustness

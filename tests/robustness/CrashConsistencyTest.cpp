@@ -61,7 +61,7 @@ TEST_F(CrashConsistency, KilledAfterAnyChunkTheMapIsTheOriginal) {
     int killed = 0;
     for (int chunk = 1;; ++chunk) {
         auto cli = Compile(path, {"TARNFOLD_TEST_PAUSE_AFTER_CHUNKS=" + std::to_string(chunk)});
-        if (!cli->WaitForError("paused")) {
+        if (!cli->WaitFor("paused")) {
             // Past the last chunk the compile runs through, and it clears
             // away what the killed ones left.
             const CliResult result = cli->Wait();

@@ -9,12 +9,14 @@
 #include <unistd.h>
 
 #include <fcntl.h>
+#include <atomic>
 #include <cstdio>
 #include <thread>
 
 #include "CliProcess.h"
 #include "SyntheticMap.h"
 #include "TempFolder.h"
+#include "map/HaloPcMap.h"
 
 namespace tarnfold::robustness {
 namespace {
@@ -127,7 +129,7 @@ TEST_F(FileSystemFault, PathsThatAreNoMap) {
     };
     for (const auto& [arguments, message] : cases) {
         CliProcess cli(arguments);
-        ASSERT_TRUE(cli.Exits(std::chrono::seconds(30))) << arguments[1] << " hangs";
+        ASSERT_TRUE(cli.WaitFor("", std::chrono::seconds(30))) << arguments[1] << " hangs";
         const CliResult result = cli.Wait();
         EXPECT_EQ(result.exitCode, 1) << arguments[1];
         EXPECT_THAT(result.err, HasSubstr(message));
@@ -157,6 +159,25 @@ TEST_F(FileSystemFault, TwoCompilesAtOnceWaitAndTheSecondRefuses) {
     EXPECT_THAT(refused.err, HasSubstr("already holds compiled scripts"));
     EXPECT_TRUE(ReadFileBytes(path_) == Compiled(a.exitCode == 0 ? "intro.xml" : "bravo.xml"));
     EXPECT_THAT(folder_.Others("m.map"), ::testing::IsEmpty());
+}
+
+// The relocation alone replaces the map too, and waits for the lock like a
+// compile: a compile clearing away stale temporary files never takes its.
+TEST_F(FileSystemFault, RelocationWaitsForTheLock) {
+    const int lock = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    HaloPcMap map;
+    map.LoadMap(path_);
+    std::atomic<bool> done = false;
+    std::thread relocation([&] {
+        map.UpdateFromPoint(map.TagCache[1].Offset, map_.tail, 8);
+        done = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(done);
+    ::close(lock);
+    relocation.join();
+    EXPECT_TRUE(done);
 }
 
 }  // namespace

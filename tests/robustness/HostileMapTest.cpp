@@ -14,12 +14,17 @@
 #include "SyntheticMap.h"
 #include "TempFolder.h"
 #include "compiler/ScenarioLayout.h"
+#include "compiler/ScriptCompilier.h"
+#include "map/HaloPcMap.h"
+#include "runtime/Error.h"
+#include "runtime/Xml.h"
 
 namespace tarnfold::robustness {
 namespace {
 
 using ::testing::AllOf;
 using ::testing::HasSubstr;
+using ::testing::ThrowsMessage;
 using testing::BuildSyntheticMap;
 using testing::SyntheticMap;
 
@@ -151,6 +156,28 @@ TEST(HostileMap, HugeTagCountsAreRefusedOrReadInBoundedTime) {
     const auto outcome = Compile(folder, map.bytes);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
     EXPECT_NE(outcome.refusal.find("without an ending zero byte"), std::string::npos) << outcome.refusal;
+}
+
+// Offsets in a map are signed 32-bit: a larger file cannot be a map, and a
+// compile must not make one. Sparse files keep this cheap.
+TEST(HostileMap, MapsPastThirtyTwoBitOffsetsAreRefused) {
+    TempFolder folder;
+    const auto path = folder / "m.map";
+    BuildSyntheticMap().Save(path);
+    std::filesystem::resize_file(path, int64_t{1} << 31);
+    HaloPcMap map;
+    EXPECT_THAT([&] { map.LoadMap(path); }, ThrowsMessage<Error>(HasSubstr("a map holds at most 2147483647 bytes")));
+
+    std::filesystem::resize_file(path, (int64_t{1} << 31) - 64);
+    map.LoadMap(path);
+    const auto written = std::filesystem::last_write_time(path);
+    XmlDocument document;
+    document.LoadXml(kDocument);
+    EXPECT_THAT([&] { ScriptCompilier().BuildScriptData(map, document); },
+                ThrowsMessage<Error>(HasSubstr("the compiled map would be 2147483696 bytes long")));
+    EXPECT_EQ(std::filesystem::file_size(path), (uint64_t{1} << 31) - 64);
+    EXPECT_EQ(std::filesystem::last_write_time(path), written);
+    EXPECT_TRUE(folder.Others("m.map").empty());
 }
 
 }  // namespace
