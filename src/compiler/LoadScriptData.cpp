@@ -40,7 +40,12 @@ void ScriptCompilier::LoadScriptData(const HaloPcMap& map) {
     const int32_t syntaxHeader = Wrap32(int64_t{file.ReadInt32(S + kSyntaxDataAddress, "syntax data address")} - map.Magic);
     ScriptNode = Wrap32(int64_t{syntaxHeader} + kScriptNodeBias);
 
-    SyntaxCount = file.ReadInt16(int64_t{ScriptNode} + 10, "syntax data header (node count)");
+    const int64_t nodeCountField = int64_t{ScriptNode} + 10;
+    if (!file.Contains(nodeCountField, 2))
+        throw Error(where + "the syntax data header (node count) at offset " + DescribeOffset(nodeCountField) +
+                    " (syntax data address - Magic + 46) lies outside the file (" + std::to_string(length) +
+                    " bytes)");
+    SyntaxCount = file.ReadInt16(nodeCountField, "syntax data header (node count)");
 }
 
 void ScriptCompilier::CheckScriptData(const HaloPcMap& map) const {
