@@ -1,4 +1,5 @@
-// Reading a map's header and tag index.
+// Reading a map's tag names. Both header layouts and a high-bit Magic are
+// read in the worked examples (IntroExample).
 #include "Support.h"
 
 #include "map/HaloPcMap.h"
@@ -7,23 +8,6 @@ namespace tarnfold::testing {
 namespace {
 
 class LoadMap : public MapFolder {};
-
-TEST_F(LoadMap, EitherHeaderLayout) {
-    for (const bool daeh : {true, false}) {
-        // The other layout's index offset field holds filler: reading it fails.
-        const auto map = BuildSyntheticMap({.headLayout = daeh, .magic = 0xC0000000u});
-        HaloPcMap loaded;
-        loaded.LoadMap(Save(map));
-        EXPECT_EQ(loaded.indexOffset, map.indexOffset) << daeh;
-        EXPECT_EQ(loaded.Magic, int32_t(0xC0000000u));
-        ASSERT_EQ(loaded.TagCache.size(), 4u) << "entries 0 to TagCount - 1, no more";
-        EXPECT_EQ(loaded.Scenario()->Class1, "scnr");
-        EXPECT_EQ(loaded.Scenario()->Name, "levels\\test\\synthetic\\synthetic");
-        EXPECT_EQ(loaded.Scenario()->Offset, map.scenario);
-        EXPECT_EQ(loaded.TagCache[1].Offset, map.tag1);
-        EXPECT_EQ(uint32_t(loaded.TagCache[1].ident), 0xE1F50001u);
-    }
-}
 
 TEST_F(LoadMap, TagNames) {
     auto map = BuildSyntheticMap({.tailRemainder = 3});

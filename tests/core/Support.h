@@ -1,86 +1,35 @@
 #pragma once
 
-// What the core tests share: the bytes a compile must write, spelled out
-// independently of the code under test, a scratch folder per test, and the
-// compile as the command-line tool runs it.
+// What the core tests share: the expected-map model, a scratch folder per
+// test, and the compile as the command-line tool runs it.
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <filesystem>
-#include <ostream>
-#include <string>
 #include <string_view>
-#include <vector>
 
+#include "ExpectedMap.h"
 #include "SyntheticMap.h"
 #include "compiler/ScriptCompilier.h"
 
 namespace tarnfold::testing {
 
-using Bytes = std::vector<uint8_t>;
-
-// Four value bytes in file order: Le(0x1E, 0x00, 0xFF, 0xFF).
-constexpr uint32_t Le(uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
-    return a | uint32_t{b} << 8 | uint32_t{c} << 16 | uint32_t{d} << 24;
-}
-// A link: the int16 `low` (an index) then the int16 `high` (an identity).
-constexpr uint32_t Pair(int low, int high) { return uint16_t(low) | uint32_t{uint16_t(high)} << 16; }
-constexpr uint32_t kNone = 0xFFFFFFFFu;
-// Node index i of a build was made at counter value -7309 + i.
-constexpr uint16_t Id(int index) { return uint16_t(0xE373 + index); }
-constexpr uint32_t Ref(int index) { return Pair(index, Id(index)); }
-
-// One 20-byte node record, field by field.
-struct Node {
-    int identity, engine, valueType, kind;
-    uint32_t next;
-    int32_t text;
-    uint32_t value;
-    bool operator==(const Node&) const = default;
-};
-void PrintTo(const Node& node, std::ostream* out);
-
-std::vector<Node> Nodes(const Bytes& records);
-Bytes Records(const std::vector<Node>& nodes);
-// The four lead fillers from node `first` on; the closing filler of a script.
-std::vector<Node> LeadFillers(int first);
-Node ClosingFiller(int realSyn, int firstBody);
-
-Bytes ScriptRecord(std::string_view name, int type, int returnType, int rootIndex);
-
-struct ExpectedBuild {
-    std::vector<Node> nodes;
-    int realSyn = 0;
-    std::string texts;  // the string data before its reserve, zero bytes included
-    Bytes records;      // the 92-byte script records
-};
-
-// The map a compile of `build` must leave, worked out step by step from the
-// map before it: fields, node array, inserted data, moved tail, relocation.
-Bytes ExpectedMap(const Bytes& before, const ExpectedBuild& build);
-
-uint32_t Word(const Bytes& bytes, int64_t at);
-int16_t Half(const Bytes& bytes, int64_t at);
-Bytes Slice(const Bytes& bytes, int64_t at, int64_t count);
 ::testing::AssertionResult SameBytes(const Bytes& actual, const Bytes& expected);
 
 // A fresh folder per test, removed afterwards.
 class MapFolder : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-    std::filesystem::path Save(const SyntheticMap& map, const std::string& name = "test.map");
-    std::vector<std::string> Entries() const;  // file names in the folder, sorted
+    std::filesystem::path Save(const SyntheticMap& map, const std::string& name = "test.map") {
+        map.Save(folder / name);
+        return folder / name;
+    }
 
-    std::filesystem::path folder;
+    TempFolder temp;
+    const std::filesystem::path folder = temp.Path();
 };
 
 // Load, parse, compile: what `tarnfold-cli compile` does.
 CompileSummary Compile(const std::filesystem::path& map, std::string_view document);
 // The in-memory part of a compile.
 ScriptCompilier Build(std::string_view document);
-
-std::string ReadText(const std::filesystem::path& path);
 
 }  // namespace tarnfold::testing

@@ -25,10 +25,14 @@ struct Outcome {
 // - a refusal is a tarnfold::Error with a message, leaves the map
 //   byte-identical and leaves no file behind in its folder;
 // - a map that loads and passes the checks is refused exactly when the
-//   document must be refused (ExpectedBuild);
-// - a success leaves a map that loads again, whose script data agrees with
-//   the document, whose bytes before the string data change only where a
-//   compile writes, and that a second compile refuses as already compiled.
+//   document must be refused, as worked out from the document tree alone;
+// - a success leaves exactly the map of the expected-map model (the node
+//   records taken from the compile, the texts, counts and script records from
+//   the document), which a second compile refuses as already compiled.
 Outcome CompileAndCheck(const std::filesystem::path& mapPath, std::string_view document);
+
+// A folder of this process's own for the map files the checks write, in RAM
+// (/dev/shm) when there is one: fuzzing runs thousands of compiles a second.
+const std::filesystem::path& ScratchFolder();
 
 }  // namespace tarnfold::fuzz

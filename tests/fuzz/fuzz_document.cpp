@@ -4,7 +4,6 @@
 #include <string_view>
 
 #include "CompileCheck.h"
-#include "ScratchFolder.h"
 #include "SyntheticMap.h"
 
 namespace {
@@ -18,7 +17,7 @@ const tarnfold::testing::SyntheticMap& SoundMap() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto map = tarnfold::fuzz::ScratchFolder() / "fuzz.map";
-    tarnfold::fuzz::WriteFile(map, SoundMap().bytes.data(), SoundMap().bytes.size());
+    tarnfold::testing::WriteFile(map, SoundMap().bytes.data(), SoundMap().bytes.size());
     tarnfold::fuzz::CompileAndCheck(map, std::string_view(reinterpret_cast<const char*>(data), size));
     return 0;
 }

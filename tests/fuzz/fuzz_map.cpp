@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "CompileCheck.h"
-#include "ScratchFolder.h"
+#include "TestSupport.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ constexpr std::string_view kDocument = R"(<scripts>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto map = tarnfold::fuzz::ScratchFolder() / "fuzz.map";
-    tarnfold::fuzz::WriteFile(map, data, size);
+    tarnfold::testing::WriteFile(map, data, size);
     tarnfold::fuzz::CompileAndCheck(map, kDocument);
     return 0;
 }

@@ -8,14 +8,16 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <thread>
 
 #include "CliProcess.h"
 #include "SyntheticMap.h"
-#include "TempFolder.h"
 
 namespace tarnfold::robustness {
 namespace {
+
+using testing::TempFolder;
 
 using testing::ReadFileBytes;
 
@@ -27,9 +29,7 @@ class CrashConsistency : public ::testing::Test {
 protected:
     void SetUp() override {
         map_ = testing::BuildSyntheticMap({.tailWords = 10 << 20});  // 40 MiB: ten chunks and more
-        std::FILE* out = std::fopen((documents_ / "intro.xml").c_str(), "w");
-        std::fputs(kDocument, out);
-        std::fclose(out);
+        testing::WriteFile(documents_ / "intro.xml", kDocument, std::strlen(kDocument));
 
         TempFolder reference;
         map_.Save(reference / "m.map");

@@ -5,12 +5,12 @@
 #include <gtest/gtest.h>
 
 #include "CompileCheck.h"
-#include "ScratchFolder.h"
 #include "SyntheticMap.h"
-#include "TempFolder.h"
 
 namespace tarnfold::robustness {
 namespace {
+
+using testing::TempFolder;
 
 using ::testing::HasSubstr;
 

@@ -10,9 +10,7 @@
 #include <functional>
 
 #include "CompileCheck.h"
-#include "ScratchFolder.h"
 #include "SyntheticMap.h"
-#include "TempFolder.h"
 #include "compiler/ScenarioLayout.h"
 #include "compiler/ScriptCompilier.h"
 #include "map/HaloPcMap.h"
@@ -21,6 +19,8 @@
 
 namespace tarnfold::robustness {
 namespace {
+
+using testing::TempFolder;
 
 using ::testing::AllOf;
 using ::testing::HasSubstr;
@@ -34,7 +34,7 @@ constexpr const char* kDocument = R"(<scripts><script NameAttr="intro" TypeAttr=
 
 fuzz::Outcome Compile(const TempFolder& folder, const std::vector<uint8_t>& bytes) {
     const auto path = folder / "m.map";
-    fuzz::WriteFile(path, bytes.data(), bytes.size());
+    testing::WriteFile(path, bytes.data(), bytes.size());
     return fuzz::CompileAndCheck(path, kDocument);
 }
 
@@ -81,7 +81,7 @@ TEST(HostileMap, FieldsPointingOutsideTheFileAreRefusedClearly) {
     for (const auto& [field, offset] : fields) {
         for (const uint32_t value : values) {
             std::vector<uint8_t> bytes = map.bytes;
-            PutWord(bytes, offset, value);
+            testing::PutWord(bytes, offset, value);
             const auto outcome = Compile(folder, bytes);
             ++cases;
             if (outcome.compiled) continue;
@@ -105,15 +105,15 @@ TEST(HostileMap, OverlappingPartsAreRefused) {
     using Bytes = std::vector<uint8_t>;
     const auto moveScenario = [&map, S](Bytes& b, int64_t to) {
         std::copy(map.bytes.begin() + S, map.bytes.begin() + S + 1452, b.begin() + to);
-        PutWord(b, map.tagOffset + 20, static_cast<uint32_t>(map.Address(to)));
+        testing::PutWord(b, map.tagOffset + 20, static_cast<uint32_t>(map.Address(to)));
     };
     const auto moveIndex = [&map](Bytes& b, int64_t to) {
         std::copy(map.bytes.begin() + map.indexOffset, map.bytes.begin() + map.tagOffset + 3 * 32, b.begin() + to);
-        PutWord(b, 1516, static_cast<uint32_t>(to));
-        PutWord(b, to, static_cast<uint32_t>(map.Address(to + 40)));  // keeps Magic
+        testing::PutWord(b, 1516, static_cast<uint32_t>(to));
+        testing::PutWord(b, to, static_cast<uint32_t>(map.Address(to + 40)));  // keeps Magic
     };
     const auto moveSyntax = [&map, S](Bytes& b, int64_t to) {
-        PutWord(b, S + scenario::kSyntaxDataAddress, static_cast<uint32_t>(map.Address(to)));
+        testing::PutWord(b, S + scenario::kSyntaxDataAddress, static_cast<uint32_t>(map.Address(to)));
     };
     struct Case {
         const char* name;

@@ -1,21 +1,12 @@
 #include "SyntheticMap.h"
 
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
 #include <string>
-
-#include "runtime/ByteOrder.h"
 
 namespace tarnfold::testing {
 
 namespace {
 
-void Put32(std::vector<uint8_t>& bytes, int64_t at, uint32_t value) {
-    WriteUInt32LE(bytes.data() + at, value);
-}
-
-void PutText(std::vector<uint8_t>& bytes, int64_t at, const std::string& text) {
+void PutText(Bytes& bytes, int64_t at, const std::string& text) {
     std::copy(text.begin(), text.end(), bytes.begin() + at);
 }
 
@@ -54,16 +45,16 @@ SyntheticMap BuildSyntheticMap(const SyntheticMapOptions& options) {
     for (int32_t i = 0; i < headerSize; ++i) b[i] = static_cast<uint8_t>(i * 7);
     if (options.headLayout) {
         PutText(b, 0, "daeh");
-        Put32(b, 16, static_cast<uint32_t>(map.indexOffset));
+        PutWord(b, 16, static_cast<uint32_t>(map.indexOffset));
     } else {
         PutText(b, 0, "HEAD");
-        Put32(b, 1516, static_cast<uint32_t>(map.indexOffset));
+        PutWord(b, 1516, static_cast<uint32_t>(map.indexOffset));
     }
 
     // Tag index header: the address of the first entry, the count.
-    Put32(b, map.indexOffset, static_cast<uint32_t>(map.Address(map.tagOffset)));
-    Put32(b, map.indexOffset + 4, 0xE1F50000u);
-    Put32(b, map.indexOffset + 12, static_cast<uint32_t>(options.tagCount));
+    PutWord(b, map.indexOffset, static_cast<uint32_t>(map.Address(map.tagOffset)));
+    PutWord(b, map.indexOffset + 4, 0xE1F50000u);
+    PutWord(b, map.indexOffset + 12, static_cast<uint32_t>(options.tagCount));
     PutText(b, map.indexOffset + 36, "sgat");
 
     // Entries: tag 0 is the scenario, tag 1 starts the tail, the rest lie in it.
@@ -73,31 +64,31 @@ SyntheticMap BuildSyntheticMap(const SyntheticMapOptions& options) {
         PutText(b, entry, i == 0 ? "rncs" : (i % 2 ? "ejbo" : "pmtb"));
         PutText(b, entry + 4, "\xff\xff\xff\xff");
         PutText(b, entry + 8, "\xff\xff\xff\xff");
-        Put32(b, entry + 12, 0xE1F50000u + static_cast<uint32_t>(i));
+        PutWord(b, entry + 12, 0xE1F50000u + static_cast<uint32_t>(i));
         const int32_t name = namesAt + 32 * i;
-        Put32(b, entry + 16, static_cast<uint32_t>(map.Address(name)));
+        PutWord(b, entry + 16, static_cast<uint32_t>(map.Address(name)));
         int32_t data = map.scenario;
         if (i >= 1) data = map.tag1 + (options.tagCount > 1 ? (tailBytes / options.tagCount) * (i - 1) / 4 * 4 : 0);
-        Put32(b, entry + 20, static_cast<uint32_t>(map.Address(data)));
+        PutWord(b, entry + 20, static_cast<uint32_t>(map.Address(data)));
         PutText(b, name, (i == 0 ? "levels\\test\\synthetic\\synthetic" : "tags\\item_" + std::to_string(i)));
     }
 
     // Scenario: filler words, then the script fields.
-    for (int32_t i = 0; i < 1140; i += 4) Put32(b, map.scenario + i, 0x11110000u + static_cast<uint32_t>(i));
+    for (int32_t i = 0; i < 1140; i += 4) PutWord(b, map.scenario + i, 0x11110000u + static_cast<uint32_t>(i));
     const int64_t S = map.scenario;
-    Put32(b, S + 1140, static_cast<uint32_t>(syntaxSize));
-    Put32(b, S + 1152, static_cast<uint32_t>(map.Address(map.syntaxHeader)));
-    Put32(b, S + 1160, static_cast<uint32_t>(options.stringDataSize));
-    Put32(b, S + 1172, static_cast<uint32_t>(map.Address(map.stringData)));
-    Put32(b, S + 1180, 0);
-    Put32(b, S + 1184, 0);
-    Put32(b, S + 1448, static_cast<uint32_t>(map.Address(map.tail + 16)));
+    PutWord(b, S + 1140, static_cast<uint32_t>(syntaxSize));
+    PutWord(b, S + 1152, static_cast<uint32_t>(map.Address(map.syntaxHeader)));
+    PutWord(b, S + 1160, static_cast<uint32_t>(options.stringDataSize));
+    PutWord(b, S + 1172, static_cast<uint32_t>(map.Address(map.stringData)));
+    PutWord(b, S + 1180, 0);
+    PutWord(b, S + 1184, 0);
+    PutWord(b, S + 1448, static_cast<uint32_t>(map.Address(map.tail + 16)));
 
     // Syntax data: a header the compile must leave alone in bytes 0..45, and
     // a node array full of stale bytes.
     for (int32_t i = 0; i < 46; ++i) b[map.syntaxHeader + i] = static_cast<uint8_t>(0xA0 + i);
     PutText(b, map.syntaxHeader, "script node");
-    Put32(b, map.syntaxHeader + 32, static_cast<uint32_t>(options.nodeCapacity));
+    PutWord(b, map.syntaxHeader + 32, static_cast<uint32_t>(options.nodeCapacity));
     for (int32_t i = 56; i < syntaxSize; ++i) b[map.syntaxHeader + i] = 0xCD;
     b[map.syntaxHeader + 46] = 0xFF;  // node count -1: no nodes
     b[map.syntaxHeader + 47] = 0xFF;
@@ -115,30 +106,10 @@ SyntheticMap BuildSyntheticMap(const SyntheticMapOptions& options) {
             case 4: word = 0x80000000u | r; break;
             default: word = r; break;
         }
-        Put32(b, at, word);
+        PutWord(b, at, word);
     }
     for (int64_t at = length - options.tailRemainder; at < length; ++at) b[at] = 0x7E;
     return map;
-}
-
-uint32_t SyntheticMap::Word(int64_t offset) const {
-    return static_cast<uint32_t>(bytes.at(offset)) | static_cast<uint32_t>(bytes.at(offset + 1)) << 8 |
-           static_cast<uint32_t>(bytes.at(offset + 2)) << 16 | static_cast<uint32_t>(bytes.at(offset + 3)) << 24;
-}
-
-void SyntheticMap::SetWord(int64_t offset, uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes.at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
-}
-
-void SyntheticMap::Save(const std::filesystem::path& path) const {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + path.string());
-}
-
-std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
 }  // namespace tarnfold::testing

@@ -1,8 +1,6 @@
 #pragma once
 
-#include <cstdint>
-#include <filesystem>
-#include <vector>
+#include "TestSupport.h"
 
 namespace tarnfold::testing {
 
@@ -22,7 +20,7 @@ struct SyntheticMapOptions {
 
 // Where things are, as file offsets.
 struct SyntheticMap {
-    std::vector<uint8_t> bytes;
+    Bytes bytes;
     int32_t magic = 0;
     int32_t indexOffset = 0;
     int32_t tagOffset = 0;
@@ -38,14 +36,12 @@ struct SyntheticMap {
     int64_t Entry(int32_t i) const { return tagOffset + int64_t{32} * i; }
 
     // Little-endian words at a file offset, to plant or inspect a value anywhere.
-    uint32_t Word(int64_t offset) const;
-    void SetWord(int64_t offset, uint32_t value);
+    uint32_t Word(int64_t offset) const { return testing::Word(bytes, offset); }
+    void SetWord(int64_t offset, uint32_t value) { PutWord(bytes, offset, value); }
 
-    void Save(const std::filesystem::path& path) const;
+    void Save(const std::filesystem::path& path) const { WriteFile(path, bytes.data(), bytes.size()); }
 };
 
 SyntheticMap BuildSyntheticMap(const SyntheticMapOptions& options = {});
-
-std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path);
 
 }  // namespace tarnfold::testing

@@ -1,0 +1,56 @@
+#pragma once
+
+// The bytes a compile must write, worked out step by step from the map
+// before it, independently of the code under test. The core tests spell the
+// node records out by hand; the fuzz oracle takes them from the compile and
+// holds every other byte of the map to this model.
+
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "TestSupport.h"
+
+namespace tarnfold::testing {
+
+// Four value bytes in file order: Le(0x1E, 0x00, 0xFF, 0xFF).
+constexpr uint32_t Le(uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
+    return a | uint32_t{b} << 8 | uint32_t{c} << 16 | uint32_t{d} << 24;
+}
+// A link: the int16 `low` (an index) then the int16 `high` (an identity).
+constexpr uint32_t Pair(int low, int high) { return uint16_t(low) | uint32_t{uint16_t(high)} << 16; }
+constexpr uint32_t kNone = 0xFFFFFFFFu;
+// Node index i of a build was made at counter value -7309 + i.
+constexpr uint16_t Id(int index) { return uint16_t(0xE373 + index); }
+constexpr uint32_t Ref(int index) { return Pair(index, Id(index)); }
+
+// One 20-byte node record, field by field.
+struct Node {
+    int identity, engine, valueType, kind;
+    uint32_t next;
+    int32_t text;
+    uint32_t value;
+    bool operator==(const Node&) const = default;
+};
+void PrintTo(const Node& node, std::ostream* out);
+
+std::vector<Node> Nodes(const Bytes& records);
+Bytes Records(const std::vector<Node>& nodes);
+Bytes Slice(const Bytes& bytes, int64_t at, int64_t count);
+// The four lead fillers from node `first` on; the closing filler of a script.
+std::vector<Node> LeadFillers(int first);
+Node ClosingFiller(int realSyn, int firstBody);
+Bytes ScriptRecord(std::string_view name, int type, int returnType, int rootIndex);
+
+struct ExpectedBuild {
+    std::vector<Node> nodes;
+    int realSyn = 0;
+    std::string texts;  // the string data before its reserve, zero bytes included
+    Bytes records;      // the 92-byte script records
+};
+
+// The map a compile of `build` must leave: fields, node array, inserted
+// data, moved tail, relocation.
+Bytes ExpectedMap(const Bytes& before, const ExpectedBuild& build);
+
+}  // namespace tarnfold::testing

@@ -1,0 +1,85 @@
+#pragma once
+
+// What every test suite shares: little-endian words in a byte vector, whole
+// files in and out, and a scratch folder per test on the real file system.
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tarnfold::testing {
+
+using Bytes = std::vector<uint8_t>;
+
+inline uint32_t Word(const Bytes& b, int64_t at) {
+    return b.at(at) | uint32_t{b.at(at + 1)} << 8 | uint32_t{b.at(at + 2)} << 16 | uint32_t{b.at(at + 3)} << 24;
+}
+inline int16_t Half(const Bytes& b, int64_t at) { return int16_t(b.at(at) | b.at(at + 1) << 8); }
+inline void PutHalf(Bytes& b, int64_t at, int value) {
+    b.at(at) = uint8_t(value);
+    b.at(at + 1) = uint8_t(value >> 8);
+}
+inline void PutWord(Bytes& b, int64_t at, uint32_t value) {
+    PutHalf(b, at, int(value & 0xFFFF));
+    PutHalf(b, at + 2, int(value >> 16));
+}
+
+inline Bytes ReadFileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+inline std::string ReadText(const std::filesystem::path& path) {
+    const Bytes bytes = ReadFileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+inline void WriteFile(const std::filesystem::path& path, const void* data, size_t size) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+    if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+// A fresh folder (under TMPDIR, or `base`), open to every user so that tests
+// can run the tool as another one, removed with everything in it afterwards.
+class TempFolder {
+public:
+    explicit TempFolder(const std::filesystem::path& base = {}) {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern =
+            (base.empty() ? std::filesystem::path(tmp && *tmp ? tmp : "/tmp") : base).string() + "/tarnfold-XXXXXX";
+        if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create " + pattern);
+        path_ = pattern;
+        std::filesystem::permissions(path_, std::filesystem::perms::all);
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+    // The names in the folder but `except`, sorted: what a compile left behind.
+    std::vector<std::string> Others(const std::string& except = {}) const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(path_))
+            if (entry.path().filename() != except) names.push_back(entry.path().filename());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+}  // namespace tarnfold::testing
