@@ -10,7 +10,6 @@
 #include <QtTest>
 #include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "About.h"
 #include "App.h"
@@ -25,15 +24,9 @@ using namespace tarnfold;
 using namespace tarnfold::app;
 using tarnfold::testing::BuildSyntheticMap;
 using tarnfold::testing::ReadFileBytes;
+using tarnfold::testing::ReadText;
 
 namespace {
-
-std::string ReadText(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // A main window whose messages are recorded and whose map dialog answers
 // with `chosen`.

@@ -98,23 +98,14 @@ TEST(XmlBuild, NestedCallPrecedesTheNextArgument) {
     EXPECT_EQ(build.RealSyn, 8);
 }
 
-TEST(XmlBuild, CommandWhoseChildrenMakeNoNodeHasNoArguments) {
-    const ScriptCompilier build = Build(Script(R"(
-      <ScriptCommand Command="f" EngineId="1" ValueType="2"><!-- none --><Note/>text</ScriptCommand>
-      <ScriptValue ValueType="8" Value="2"/>)"));
-    const auto body = BodyOf(build);
-    ASSERT_EQ(body.size(), 3u);
-    EXPECT_EQ(body[0].next, Ref(6));
-    EXPECT_EQ(body[1].next, kNone);
-    EXPECT_EQ(build.Warnings.size(), 1u);
-}
-
-// Layout, comments, stray text and elements that make no node change nothing.
+// Layout, comments, stray text and elements that make no node change nothing:
+// a command whose children make no node has no arguments.
 TEST(XmlBuild, OnlyExpressionElementsCount) {
     const ScriptCompilier plain = Build(
         R"(<s><script NameAttr="a" TypeAttr="1" ReTypeAttr="4"><ScriptCommand Command="f" EngineId="3" )"
         R"(ValueType="4"><ScriptValue ValueType="7" Value="30"/><GlobalValue ValueType="11" Value="2" )"
-        R"(ValueCommand="b"/></ScriptCommand><ScriptValue ValueType="5" Value="true"/></script></s>)");
+        R"(ValueCommand="b"/></ScriptCommand><ScriptValue ValueType="5" Value="true"/><ScriptCommand Command="g" )"
+        R"(EngineId="1" ValueType="2"/></script></s>)");
     const ScriptCompilier varied = Build(R"(<?xml version="1.0"?>
       <s>
         <!-- not a script -->stray text
@@ -127,12 +118,13 @@ TEST(XmlBuild, OnlyExpressionElementsCount) {
             <!-- after the last -->
           </ScriptCommand>
           <ScriptValue ExpType="99" ValueType="5" Value="true"/>
+          <ScriptCommand Command="g" EngineId="1" ValueType="2"><!-- none --><Note/>text</ScriptCommand>
         </script>
       </s>)");
     EXPECT_EQ(NodesOf(varied), NodesOf(plain));
     EXPECT_EQ(TextsOf(varied), TextsOf(plain));
     EXPECT_EQ(varied.ScriptRecords.Bytes(), plain.ScriptRecords.Bytes());
-    EXPECT_EQ(varied.Warnings.size(), 1u) << "for <Note/>";
+    EXPECT_EQ(varied.Warnings.size(), 2u) << "for each <Note/>";
 }
 
 TEST(XmlBuild, SecondScriptFollowsTheFirst) {
