@@ -7,7 +7,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <functional>
 
 #include "CompileCheck.h"
 #include "SyntheticMap.h"
@@ -22,7 +21,6 @@ namespace {
 
 using testing::TempFolder;
 
-using ::testing::AllOf;
 using ::testing::HasSubstr;
 using ::testing::ThrowsMessage;
 using testing::BuildSyntheticMap;
@@ -92,54 +90,6 @@ TEST(HostileMap, FieldsPointingOutsideTheFileAreRefusedClearly) {
         }
     }
     std::printf("%d hostile field values, %d refused, the rest compiled soundly\n", cases, refused);
-}
-
-// Real maps keep the header's index offset, the tag index, the scenario's
-// fields and the syntax data apart and ahead of the string data. A compile
-// writes into all of them; where they overlap, one write lands on another
-// part and the map came out broken. Such maps are refused.
-TEST(HostileMap, OverlappingPartsAreRefused) {
-    TempFolder folder;
-    const SyntheticMap map = BuildSyntheticMap({.headLayout = false, .tagCount = 3, .nodeCapacity = 32});
-    const int64_t S = map.scenario;
-    using Bytes = std::vector<uint8_t>;
-    const auto moveScenario = [&map, S](Bytes& b, int64_t to) {
-        std::copy(map.bytes.begin() + S, map.bytes.begin() + S + 1452, b.begin() + to);
-        testing::PutWord(b, map.tagOffset + 20, static_cast<uint32_t>(map.Address(to)));
-    };
-    const auto moveIndex = [&map](Bytes& b, int64_t to) {
-        std::copy(map.bytes.begin() + map.indexOffset, map.bytes.begin() + map.tagOffset + 3 * 32, b.begin() + to);
-        testing::PutWord(b, 1516, static_cast<uint32_t>(to));
-        testing::PutWord(b, to, static_cast<uint32_t>(map.Address(to + 40)));  // keeps Magic
-    };
-    const auto moveSyntax = [&map, S](Bytes& b, int64_t to) {
-        testing::PutWord(b, S + scenario::kSyntaxDataAddress, static_cast<uint32_t>(map.Address(to)));
-    };
-    struct Case {
-        const char* name;
-        std::function<void(Bytes&)> plant;
-        const char* first;  // the parts the refusal names
-        const char* second;
-    };
-    const Case cases[] = {
-        {"scenario fields in the moving tail", [&](Bytes& b) { moveScenario(b, map.tail + 64); },
-         "the scenario's script fields", "does not lie before the string data"},
-        {"tag index inside the string data", [&](Bytes& b) { moveIndex(b, map.stringData); }, "the tag index",
-         "does not lie before the string data"},
-        {"tag 2's data address on the moved address", [&](Bytes& b) { moveIndex(b, S + 1448 - 84 - 40); },
-         "the tag index", "and the scenario's script fields"},
-        {"nodes over the scenario fields", [&](Bytes& b) { moveSyntax(b, S + 1000); }, "the scenario's script fields",
-         "and the syntax data"},
-        {"nodes over the tag index", [&](Bytes& b) { moveSyntax(b, map.indexOffset - 100); }, "the tag index",
-         "and the syntax data"},
-        {"nodes over the header's index offset", [&](Bytes& b) { moveSyntax(b, 1400); }, "the header's index offset",
-         "and the syntax data"},
-    };
-    for (const auto& [name, plant, first, second] : cases) {
-        Bytes bytes = map.bytes;
-        plant(bytes);
-        EXPECT_THAT(Compile(folder, bytes).refusal, AllOf(HasSubstr(first), HasSubstr(second))) << name;
-    }
 }
 
 TEST(HostileMap, HugeTagCountsAreRefusedOrReadInBoundedTime) {
