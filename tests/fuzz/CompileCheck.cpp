@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <optional>
 
 #include "ExpectedMap.h"
@@ -126,10 +125,8 @@ void CheckCompiled(const std::filesystem::path& path, const Bytes& before, const
     const Bytes model = testing::ExpectedMap(
         before, {testing::Nodes(testing::Slice(after, nodesAt, 20 * int64_t{expected.nodes})), expected.identified,
                  expected.texts, expected.records});
-    const auto [a, m] = std::mismatch(after.begin(), after.end(), model.begin(), model.end());
-    Require(a == after.end() && m == model.end(),
-            "the compiled map (" + std::to_string(after.size()) + " bytes) differs from the expected map (" +
-                std::to_string(model.size()) + " bytes) at offset " + std::to_string(a - after.begin()));
+    const std::string difference = testing::Difference(after, model);
+    Require(difference.empty(), "the compiled map is not the expected map: " + difference);
 
     // Compiling again is refused: the scenario now holds compiled scripts.
     XmlDocument again;
@@ -155,13 +152,7 @@ const std::filesystem::path& ScratchFolder() {
 
 Outcome CompileAndCheck(const std::filesystem::path& mapPath, std::string_view document) {
     const Bytes before = ReadFileBytes(mapPath);
-    const auto folder = mapPath.parent_path();
-    const auto listing = [&folder] {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
-        std::sort(names.begin(), names.end());
-        return names;
-    };
+    const auto listing = [folder = mapPath.parent_path()] { return testing::Names(folder); };
     const auto files = listing();
     const Layout old = ReadLayout(mapPath);
 

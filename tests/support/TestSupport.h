@@ -46,6 +46,26 @@ inline void WriteFile(const std::filesystem::path& path, const void* data, size_
     if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 
+// The names in `folder` but `except`, sorted: what a compile left behind.
+inline std::vector<std::string> Names(const std::filesystem::path& folder, const std::string& except = {}) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().filename() != except) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The first difference between two byte strings; empty when they are equal.
+inline std::string Difference(const Bytes& actual, const Bytes& expected) {
+    const auto [a, e] = std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());
+    if (a == actual.end() && e == expected.end()) return {};
+    std::string why = "lengths " + std::to_string(actual.size()) + " and " + std::to_string(expected.size());
+    if (a != actual.end() && e != expected.end())
+        why += ", first difference at offset " + std::to_string(a - actual.begin()) + ": " + std::to_string(*a) +
+               " instead of " + std::to_string(*e);
+    return why;
+}
+
 // A fresh folder (under TMPDIR, or `base`), open to every user so that tests
 // can run the tool as another one, removed with everything in it afterwards.
 class TempFolder {
@@ -69,14 +89,7 @@ public:
     const std::filesystem::path& Path() const { return path_; }
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
-    // The names in the folder but `except`, sorted: what a compile left behind.
-    std::vector<std::string> Others(const std::string& except = {}) const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(path_))
-            if (entry.path().filename() != except) names.push_back(entry.path().filename());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> Others(const std::string& except = {}) const { return Names(path_, except); }
 
 private:
     std::filesystem::path path_;
