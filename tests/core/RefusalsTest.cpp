@@ -3,7 +3,6 @@
 #include "Support.h"
 
 #include <gmock/gmock.h>
-#include <sys/stat.h>
 
 #include <functional>
 
@@ -167,24 +166,6 @@ TEST_F(Refused, NoMapLoaded) {
     EXPECT_TRUE(map.f.empty());
     EXPECT_THAT([&] { ScriptCompilier().BuildScriptData(map, document); }, noMap);
     EXPECT_TRUE(SameBytes(ReadFileBytes(path), kMap.bytes));
-}
-
-// The new map goes into a temporary file that is renamed over the old one:
-// the old file's inode is never written, and the new one keeps its mode.
-class AtomicReplace : public MapFolder {};
-
-TEST_F(AtomicReplace, OldFileIsNeverWrittenAndModeIsKept) {
-    const auto path = Save(kMap);
-    std::filesystem::permissions(path, std::filesystem::perms(0640));
-    std::filesystem::create_hard_link(path, folder / "old.map");
-    std::filesystem::create_symlink("test.map", folder / "link.map");
-
-    Compile(folder / "link.map", kNineNodes);
-    EXPECT_TRUE(SameBytes(ReadFileBytes(folder / "old.map"), kMap.bytes));
-    EXPECT_EQ(ReadFileBytes(path).size(), kMap.bytes.size() + 100);
-    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0640));
-    EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.map"));
-    EXPECT_EQ(temp.Others(), (std::vector<std::string>{"link.map", "old.map", "test.map"}));
 }
 
 }  // namespace

@@ -92,16 +92,27 @@ TEST_F(FileSystemFault, RefusedWithTheMapIntact) {
     }
 }
 
-// Compiled by root, a modder's map stays the modder's.
-TEST_F(FileSystemFault, OwnerAndPermissionsAreKept) {
-    if (!UnprivilegedUser()) GTEST_SKIP() << "needs root to own a file for another user";
-    ASSERT_EQ(::chown(path_.c_str(), *UnprivilegedUser(), *UnprivilegedUser()), 0);
+// The new map goes into a temporary file renamed over the old one: the old
+// file's inode (here a hard link) is never written, a symbolic link stays a
+// link to the replaced map, and the map keeps its mode and, compiled by root,
+// its owner.
+TEST_F(FileSystemFault, ReplacingKeepsLinksModeAndOwner) {
+    if (const auto user = UnprivilegedUser()) {
+        ASSERT_EQ(::chown(path_.c_str(), *user, *user), 0);
+    }
+    const uid_t owner = UnprivilegedUser().value_or(::geteuid());
     std::filesystem::permissions(path_, std::filesystem::perms(0640));
-    ASSERT_EQ(Compile(path_).exitCode, 0);
+    std::filesystem::create_hard_link(path_, folder_ / "old.map");
+    std::filesystem::create_symlink("m.map", folder_ / "link.map");
+    ASSERT_EQ(Compile(folder_ / "link.map").exitCode, 0);
+    EXPECT_TRUE(ReadFileBytes(folder_ / "old.map") == map_.bytes);
+    EXPECT_TRUE(ReadFileBytes(path_) == Compiled("intro.xml"));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder_ / "link.map"));
     struct stat st {};
     ASSERT_EQ(::stat(path_.c_str(), &st), 0);
-    EXPECT_EQ(st.st_uid, *UnprivilegedUser());
+    EXPECT_EQ(st.st_uid, owner);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(folder_.Others(), (std::vector<std::string>{"link.map", "m.map", "old.map"}));
 }
 
 TEST_F(FileSystemFault, PathsThatAreNoMap) {
