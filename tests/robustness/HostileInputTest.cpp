@@ -1,7 +1,9 @@
-// Maps whose bytes lie: cut short, or with offsets, counts and addresses
-// that point outside the file, are negative or wrap around 32 bits. Every
-// compile must refuse with the map untouched or write a sound map; the
-// checks of tarnfold::fuzz::CompileAndCheck hold it to that.
+// Hostile input. Maps whose bytes lie: cut short, or with offsets, counts and
+// addresses that point outside the file, are negative or wrap around 32 bits.
+// Documents built to hurt: nesting far past any script, tens of megabytes,
+// and entity tricks. Every compile must refuse clearly with the map
+// untouched or write a sound map; tarnfold::fuzz::CompileAndCheck holds it
+// to that.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -19,12 +21,11 @@
 namespace tarnfold::robustness {
 namespace {
 
-using testing::TempFolder;
-
 using ::testing::HasSubstr;
 using ::testing::ThrowsMessage;
 using testing::BuildSyntheticMap;
 using testing::SyntheticMap;
+using testing::TempFolder;
 
 constexpr const char* kDocument = R"(<scripts><script NameAttr="intro" TypeAttr="1" ReTypeAttr="4">
   <ScriptCommand Command="alpha" EngineId="3" ValueType="4"><ScriptValue ValueType="7" Value="30"/></ScriptCommand>
@@ -128,6 +129,60 @@ TEST(HostileMap, MapsPastThirtyTwoBitOffsetsAreRefused) {
     EXPECT_EQ(std::filesystem::file_size(path), (uint64_t{1} << 31) - 64);
     EXPECT_EQ(std::filesystem::last_write_time(path), written);
     EXPECT_TRUE(folder.Others("m.map").empty());
+}
+
+fuzz::Outcome CompileDocument(const std::string& document) {
+    TempFolder folder;
+    const auto map = testing::BuildSyntheticMap({.nodeCapacity = 600});
+    map.Save(folder / "m.map");
+    return fuzz::CompileAndCheck(folder / "m.map", document);
+}
+
+std::string Nested(int depth) {
+    std::string document = "<s><x NameAttr=\"deep\">";
+    for (int i = 0; i < depth; ++i) document += "<ScriptCommand Command=\"f\" EngineId=\"1\" ValueType=\"2\">";
+    for (int i = 0; i < depth; ++i) document += "</ScriptCommand>";
+    return document + "</x></s>";
+}
+
+TEST(HostileDocument, NestingIsRefusedPastAFewHundredLevelsWithoutOverflowingTheStack) {
+    EXPECT_THAT(CompileDocument(Nested(100000)).refusal,
+                HasSubstr("XML error at line 1, column 13739: elements are nested deeper than 256 levels"));
+    // Deep, but within the bound: compiles (the builder recurses once per level).
+    EXPECT_TRUE(CompileDocument(Nested(250)).compiled);
+}
+
+TEST(HostileDocument, FiftyMegabyteDocumentsCompileOrAreRefusedForCapacity) {
+    constexpr size_t k50MB = size_t{50} << 20;
+    // One text of 50 MB: compiled, the map grows by as much.
+    const std::string text = R"(<s><x NameAttr="big"><ScriptCommand Command=")" + std::string(k50MB, 't') +
+                             R"(" EngineId="1" ValueType="2"/></x></s>)";
+    EXPECT_TRUE(CompileDocument(text).compiled);
+
+    // 50 MB of expressions: far more nodes than a scenario holds.
+    const std::string value = R"(<ScriptValue ValueType="8" Value="1"/>)";
+    std::string many = R"(<s><x NameAttr="many">)";
+    many.reserve(k50MB + 64);
+    while (many.size() < k50MB) many += value;
+    EXPECT_THAT(CompileDocument(many + "</x></s>").refusal, HasSubstr("syntax nodes, but the scenario's syntax data holds at most 600"));
+}
+
+TEST(HostileDocument, EntityTricksAreRefused) {
+    const std::string laughs = R"(<?xml version="1.0"?>
+<!DOCTYPE s [<!ENTITY a "ha"><!ENTITY b "&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;"><!ENTITY c "&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;">
+<!ENTITY d "&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;"><!ENTITY e "&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;">]>
+<s><x NameAttr="&e;&e;&e;&e;&e;&e;&e;&e;&e;&e;"><ScriptValue ValueType="8" Value="1"/></x></s>)";
+    EXPECT_THAT(CompileDocument(laughs).refusal, HasSubstr("entity declarations are not allowed (\"a\")"));
+
+    const std::string parameter = R"(<!DOCTYPE s [<!ENTITY % p "<!ENTITY q 'x'>"> %p;]><s/>)";
+    EXPECT_THAT(CompileDocument(parameter).refusal, HasSubstr("entity declarations are not allowed"));
+
+    // Behind an external DTD, expat drops undefined entities in attributes
+    // silently: this compiled the script with an empty name.
+    const std::string external = R"(<!DOCTYPE s SYSTEM "names.dtd"><s><x NameAttr="&n;"><ScriptValue/></x></s>)";
+    EXPECT_THAT(CompileDocument(external).refusal, HasSubstr("external document type definitions are not allowed"));
+    const std::string declared = R"(<!DOCTYPE s [<!ENTITY f SYSTEM "/etc/passwd">]><s><x NameAttr="&f;"/></s>)";
+    EXPECT_THAT(CompileDocument(declared).refusal, HasSubstr("entity declarations are not allowed (\"f\")"));
 }
 
 }  // namespace
