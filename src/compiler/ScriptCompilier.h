@@ -66,8 +66,10 @@ public:
     // every check has passed.
     CompileSummary BuildScriptData(const HaloPcMap& map, const XmlDocument& document);
 
-    // The in-memory part of a build: resets the working state, stores "begin"
-    // and compiles every script element under `root`.
+    // The in-memory part of a build: resets the counters and blocks, stores
+    // "begin" and compiles every script element under `root`. Texts go from
+    // LengthIntoStrings on, as LoadScriptData left it (0 for a scenario
+    // without compiled scripts).
     void BuildScripts(const XmlNode& root);
 
     // Compiles the expression elements below `node` from counter value `n`
