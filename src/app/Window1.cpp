@@ -9,8 +9,7 @@
 #include "LockLayout.h"
 #include "MapChooser.h"
 #include "MenuBar1.h"
-#include "compiler/ScriptCompilier.h"
-#include "runtime/Xml.h"
+#include "compiler/Tarnfold.h"
 
 namespace tarnfold::app {
 
@@ -75,8 +74,8 @@ void Window1::CreateControls() {
 }
 
 void Window1::AddMenuHandlers() {
-    connect(aboutMenu(), &QAction::triggered, this, &Window1::_aboutMenu_Action);
-    connect(FileLoadmap(), &QAction::triggered, this, &Window1::_FileLoadmap_Action);
+    connect(aboutMenu(), &QAction::triggered, this, &Window1::aboutMenu_Action);
+    connect(FileLoadmap(), &QAction::triggered, this, &Window1::FileLoadmap_Action);
 }
 
 QAction* Window1::Item(const char* name) const {
@@ -94,11 +93,7 @@ void Window1::Attempt(const std::function<void()>& command) {
 
 void Window1::BtnCompileScript_Action() {
     Attempt([this] {
-        XmlDocument document;
-        document.PreserveWhitespace = false;
-        document.LoadXml(ScriptFld->toPlainText().toStdString());
-        ScriptCompilier compiler;
-        const CompileSummary summary = compiler.BuildScriptData(LoadedMap, document);
+        const CompileSummary summary = CompileDocument(LoadedMap.f, ScriptFld->toPlainText().toStdString());
 
         QStringList warnings;
         for (const std::string& warning : summary.warnings) warnings << QString::fromStdString(warning);
@@ -106,7 +101,7 @@ void Window1::BtnCompileScript_Action() {
     });
 }
 
-void Window1::_aboutMenu_Action() {
+void Window1::aboutMenu_Action() {
     About* about = About::Instance();
     about->setWindowState(about->windowState() & ~Qt::WindowMinimized);
     about->show();
@@ -114,7 +109,7 @@ void Window1::_aboutMenu_Action() {
     about->activateWindow();
 }
 
-void Window1::_FileLoadmap_Action() {
+void Window1::FileLoadmap_Action() {
     Attempt([this] { LoadedMap.LoadMap(ChooseMap); });
 }
 

@@ -33,10 +33,12 @@ public:
 
     // The compile command: parses the field and compiles it into LoadedMap.
     void BtnCompileScript_Action();
+    // The menu handlers "_aboutMenu_Action" and "_FileLoadmap_Action" of the
+    // window's design, without the leading underscore that C++ reserves.
     // Shows the About window, or brings the open one forward.
-    void _aboutMenu_Action();
+    void aboutMenu_Action();
     // Lets the user choose a map and loads it.
-    void _FileLoadmap_Action();
+    void FileLoadmap_Action();
     // Loads `path` as if it had been chosen in the dialog (the command line's MAP).
     void LoadMapFile(const std::filesystem::path& path);
 

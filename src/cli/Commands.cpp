@@ -7,12 +7,8 @@
 #include <iterator>
 #include <sstream>
 
-#include "compiler/ScenarioLayout.h"
-#include "compiler/ScriptCompilier.h"
-#include "map/HaloPcMap.h"
-#include "runtime/BinaryFile.h"
+#include "compiler/Tarnfold.h"
 #include "runtime/Error.h"
-#include "runtime/Xml.h"
 
 namespace tarnfold::cli {
 
@@ -40,47 +36,52 @@ std::string ReadDocument(const std::string& path) {
 }  // namespace
 
 void Info(const std::string& mapPath, std::ostream& out) {
-    HaloPcMap map;
-    map.LoadMap(mapPath);
-    ScriptCompilier scripts;
-    scripts.LoadScriptData(map);
-    BinaryFile file(map.f);
-    const int64_t S = map.Scenario()->Offset;
-    const int32_t scriptCount = file.ReadInt32(S + scenario::kScriptCount, "script count");
-
-    out << "map:               " << map.f.string() << "\n"
-        << "layout:            " << (map.HeadLayout ? "\"daeh\" header (index offset at byte 16)"
+    const MapReport map = DescribeMap(mapPath);
+    out << "map:               " << map.map.string() << "\n"
+        << "layout:            " << (map.headLayout ? "\"daeh\" header (index offset at byte 16)"
                                                     : "other header (index offset at byte 1516)")
         << "\n"
         << "index offset:      " << map.indexOffset << "\n"
-        << "magic:             " << Hex(static_cast<uint32_t>(map.Magic)) << "\n"
-        << "tags:              " << map.TagCount << "\n"
-        << "scenario:          " << map.Scenario()->Class1 << " \"" << map.Scenario()->Name << "\" at offset "
-        << map.Scenario()->Offset << "\n"
-        << "syntax data size:  " << scripts.SyntaxDataSize << " bytes\n"
-        << "node capacity:     " << scripts.NodeCapacity() << "\n"
-        << "node count:        " << scripts.SyntaxCount << "\n"
-        << "string data size:  " << scripts.ScriptTableSize << " bytes\n"
-        << "scripts:           " << scriptCount << "\n";
+        << "magic:             " << Hex(static_cast<uint32_t>(map.magic)) << "\n"
+        << "tags:              " << map.tagCount << "\n"
+        << "scenario:          " << map.scenarioClass << " \"" << map.scenarioName << "\" at offset "
+        << map.scenarioOffset << "\n"
+        << "syntax data size:  " << map.syntaxDataSize << " bytes\n"
+        << "nodes:             " << map.nodes << " of " << map.nodeCapacity << "\n"
+        << "scripts:           " << map.scripts << " of " << map.maxScripts << "\n"
+        << "string data:       " << map.stringDataSize << " of " << map.maxStringData << " bytes\n"
+        << "compiled by:       "
+        << (map.compiledByTarnfold       ? "Tarnfold (compile again to replace the scripts)"
+            : map.stringDataSize == 1024 ? "nothing yet (no compiled scripts)"
+                                         : "another tool (Tarnfold will not compile into it)")
+        << "\n";
 }
 
-void Compile(const std::string& mapPath, const std::string& scriptPath, std::ostream& out, std::ostream& err) {
-    HaloPcMap map;
-    map.LoadMap(mapPath);
-
-    XmlDocument document;
-    document.PreserveWhitespace = false;
-    document.LoadXml(ReadDocument(scriptPath));
-
-    ScriptCompilier compiler;
-    const CompileSummary summary = compiler.BuildScriptData(map, document);
+void Compile(const std::string& mapPath, const std::string& scriptPath, bool dryRun, std::ostream& out,
+             std::ostream& err) {
+    CompileOptions options;
+    options.dryRun = dryRun;
+    const CompileSummary summary = CompileDocument(mapPath, ReadDocument(scriptPath), options);
     for (const auto& warning : summary.warnings) err << "tarnfold-cli: warning: " << warning << "\n";
     out << "scripts:           " << summary.scripts << "\n"
-        << "syntax nodes:      " << summary.nodes << "\n"
+        << "syntax nodes:      " << summary.nodes << " of " << summary.nodeCapacity << "\n"
         << "text bytes:        " << summary.textBytes << "\n"
         << "tail moved by:     " << summary.growth << " bytes\n"
-        << "words relocated:   " << summary.relocatedWords << "\n"
-        << "done!\n";
+        << "words relocated:   " << summary.relocatedWords << "\n";
+    if (summary.recompiled) out << "replaced:          the scripts of an earlier compile\n";
+    out << (summary.dryRun ? "dry run: nothing was written\n" : "done!\n");
+}
+
+void Scripts(const std::string& mapPath, const std::string& outputPath, std::ostream& out) {
+    const std::string document = ReadScripts(mapPath);
+    if (outputPath.empty()) {
+        out << document;
+        return;
+    }
+    std::ofstream file(outputPath, std::ios::binary | std::ios::trunc);
+    file << document;
+    file.close();
+    if (!file) throw Error("cannot write '" + outputPath + "'");
 }
 
 }  // namespace tarnfold::cli

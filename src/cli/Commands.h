@@ -9,7 +9,12 @@ namespace tarnfold::cli {
 void Info(const std::string& mapPath, std::ostream& out);
 
 // Compiles the script document at `scriptPath` ("-" for standard input) into
-// the map at `mapPath`; warnings go to `err`.
-void Compile(const std::string& mapPath, const std::string& scriptPath, std::ostream& out, std::ostream& err);
+// the map at `mapPath`; warnings go to `err`. A dry run writes nothing.
+void Compile(const std::string& mapPath, const std::string& scriptPath, bool dryRun, std::ostream& out,
+             std::ostream& err);
+
+// Prints the map's scripts as a script document, into `outputPath` when it
+// is not empty.
+void Scripts(const std::string& mapPath, const std::string& outputPath, std::ostream& out);
 
 }  // namespace tarnfold::cli

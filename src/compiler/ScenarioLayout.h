@@ -3,7 +3,12 @@
 #include <cstdint>
 
 // Where a scenario keeps its script data, as offsets from the scenario tag's
-// data (S), and the fixed sizes of what a compile writes.
+// data (S), and the string data's fixed parts. Glossary of the compiler's
+// terse names for these places:
+//   ScriptTable      file offset of the string data
+//   ScriptTableSize  the string data size field (texts + reserve)
+//   ScriptNode       file offset of the syntax data header + 36
+//   SyntaxDataSize   the syntax data size field (header + node array)
 namespace tarnfold::scenario {
 
 constexpr int64_t kSyntaxDataSize = 1140;      // int32 size of the syntax data
@@ -15,11 +20,13 @@ constexpr int64_t kScriptsAddress = 1184;      // int32 address of the first scr
 constexpr int64_t kMovedAddress = 1448;        // int32 address moved by the growth
 constexpr int64_t kFieldsEnd = 1452;           // one past the last field used
 
-constexpr int32_t kStringReserve = 1024;       // zero bytes after the texts
-constexpr int32_t kSyntaxHeaderSize = 56;      // the node array starts here
-constexpr int32_t kScriptNodeBias = 36;        // ScriptNode = header offset + 36
-constexpr int32_t kNodeSize = 20;
-constexpr int32_t kScriptRecordSize = 92;
-constexpr int32_t kScriptNameMax = 31;         // the record holds 31 bytes and a zero
+// The texts are followed by this many zero bytes, counted in the size field,
+// then by 0xFF up to a multiple of 4, then by the script records.
+constexpr int32_t kStringReserve = 1024;
+
+// What the engine accepts (Halo PC): more scripts or a larger string data
+// does not load.
+constexpr int32_t kMaxScripts = 512;
+constexpr int32_t kMaxStringData = 262144;     // texts + reserve
 
 }  // namespace tarnfold::scenario

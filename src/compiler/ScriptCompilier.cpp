@@ -1,23 +1,25 @@
 #include "compiler/ScriptCompilier.h"
 
+#include <algorithm>
+#include <set>
+
 #include "compiler/Attributes.h"
 #include "compiler/ScenarioLayout.h"
 #include "compiler/ScriptDataWriter.h"
-#include "compiler/math.h"
+#include "compiler/ScriptRecordLayout.h"
 #include "map/HaloPcMap.h"
-#include "runtime/AtomicFile.h"
+#include "map/MapTransaction.h"
 #include "runtime/BinaryFile.h"
 #include "runtime/Error.h"
-#include "runtime/FileLock.h"
 #include "runtime/Xml.h"
 
 namespace tarnfold {
 
-using namespace scenario;
+using namespace syntax;
 
 // In 64 bits: `info` shows the capacity of maps whose size field is nonsense.
 int32_t ScriptCompilier::NodeCapacity() const {
-    return static_cast<int32_t>((int64_t{SyntaxDataSize} - kSyntaxHeaderSize) / kNodeSize);
+    return static_cast<int32_t>((int64_t{SyntaxDataSize} - kHeaderSize) / kNodeSize);
 }
 
 void ScriptCompilier::BuildScripts(const XmlNode& root) {
@@ -28,17 +30,25 @@ void ScriptCompilier::BuildScripts(const XmlNode& root) {
     ScriptRecords = MemoryBlock();
     Scripts.clear();
     Warnings.clear();
+    // The texts of an earlier compile are replaced, not added to.
+    LengthIntoStrings = 0;
     StoreText("begin");  // once per build: both "begin" nodes of every script use text offset 0
 
-    for (const XmlNode& script : root.Children)
-        if (script.IsElement()) BuildScript(script);  // comments and text under the root are no scripts
+    std::set<std::string> names;
+    for (const XmlNode& script : root.Children) {
+        if (!script.IsElement()) continue;  // comments and text under the root are no scripts
+        BuildScript(script);
+        if (!names.insert(Scripts.back().Name).second)
+            Warnings.push_back(DescribeElement(script) + ": a script named \"" + Scripts.back().Name +
+                               "\" comes earlier in the document; the game keeps only one of them");
+    }
 }
 
 void ScriptCompilier::BuildScript(const XmlNode& script) {
     const int32_t c0 = CurrentSyntaxNumber;
 
     // Four lead fillers, chained to each other; the last one's link names the
-    // first body node.
+    // first body node. Fillers carry identity 0, the mark of a free slot.
     Syntax lead;
     lead.EngineIdentity = -1;
     lead.ValueType = 1;
@@ -61,10 +71,10 @@ void ScriptCompilier::BuildScript(const XmlNode& script) {
     header.Type = ReadIntegerAttribute(script, "TypeAttr");
     header.ReturnType = ReadIntegerAttribute(script, "ReTypeAttr");
     header.Name = script.GetAttribute("NameAttr");
-    if (header.Name.size() > static_cast<size_t>(kScriptNameMax))
+    if (header.Name.size() > static_cast<size_t>(script_record::kNameMax))
         throw Error(DescribeElement(script) + ": the script name \"" + header.Name + "\" is " +
                     std::to_string(header.Name.size()) + " bytes long; a script name holds at most " +
-                    std::to_string(kScriptNameMax) + " bytes");
+                    std::to_string(script_record::kNameMax) + " bytes");
 
     CurrentSyntaxNumber = XmlBuild(script, CurrentSyntaxNumber);
     if (CurrentSyntaxNumber == F)
@@ -74,7 +84,7 @@ void ScriptCompilier::BuildScript(const XmlNode& script) {
     // The "begin" call that wraps the body, its name node and a closing filler.
     const int32_t A = CurrentSyntaxNumber;
     Syntax call;
-    call.ExpIdentity = A;
+    call.ExpIdentity = Identity(A);
     call.Command = "begin";
     call.EngineIdentity = 0;
     call.ValueType = header.ReturnType;
@@ -82,7 +92,7 @@ void ScriptCompilier::BuildScript(const XmlNode& script) {
     call.ExpType = kCallNode;
     call.ScriptValue = Link(A + 1);
     Syntax name;
-    name.ExpIdentity = A + 1;
+    name.ExpIdentity = Identity(A + 1);
     name.Command = "begin";
     name.EngineIdentity = 0;
     name.ValueType = 2;
@@ -94,60 +104,78 @@ void ScriptCompilier::BuildScript(const XmlNode& script) {
     closing.ValueType = 2;
     closing.ExpType = 1;
     closing.SibExpPointer = (static_cast<uint32_t>(RealSyn - 1) & 0xFFFFu) |
-                            ((static_cast<uint32_t>(F + 1) & 0xFFFFu) << 16);
+                            (static_cast<uint32_t>(Identity(F + 1)) << 16);
     closing.ScriptTableOffset = -1;
     AppendNode(call);
     AppendNode(name);
     AppendNode(closing);
     CurrentSyntaxNumber = A + 3;
 
-    const size_t record = ScriptRecords.Grow(kScriptRecordSize);
-    std::copy(header.Name.begin(), header.Name.end(), ScriptRecords.Data() + record);
-    ScriptRecords.SetInt16(record + 32, header.Type);
-    ScriptRecords.SetInt16(record + 34, header.ReturnType);
-    ScriptRecords.SetUInt32(record + 36, Link(A));
+    const size_t record = ScriptRecords.Grow(script_record::kSize);
+    std::copy(header.Name.begin(), header.Name.end(), ScriptRecords.Data() + record + script_record::kName);
+    ScriptRecords.SetInt16(record + script_record::kType, header.Type);
+    ScriptRecords.SetInt16(record + script_record::kReturnType, header.ReturnType);
+    ScriptRecords.SetUInt32(record + script_record::kRoot, Link(A));
     Scripts.push_back(std::move(header));
 }
 
-CompileSummary ScriptCompilier::BuildScriptData(const HaloPcMap& map, const XmlDocument& document) {
-    if (map.f.empty()) throw Error("no map is loaded: load a map first");
-
-    // Held until the new map has replaced the old one. Under the lock the map
-    // is read again, so the compile works on the file as it is now, not as it
-    // was when it was loaded.
-    const auto resolved = ResolveMapPath(map.f);
-    FileLock lock(resolved);
-    const int leftovers = RemoveStaleTemporaries(resolved);
-    HaloPcMap current;
-    current.LoadMap(map.f);
-
-    LoadScriptData(current);
-    CheckScriptData(current);
-    BuildScripts(document.DocumentElement());
+void ScriptCompilier::CheckLimits() const {
     if (NodeCount() > NodeCapacity())
         throw Error("the scripts need " + std::to_string(NodeCount()) +
                     " syntax nodes, but the scenario's syntax data holds at most " +
                     std::to_string(NodeCapacity()) + " (syntax data size " + std::to_string(SyntaxDataSize) +
                     ")");
+    if (Scripts.size() > static_cast<size_t>(scenario::kMaxScripts))
+        throw Error("the document holds " + std::to_string(Scripts.size()) + " scripts; the game loads at most " +
+                    std::to_string(scenario::kMaxScripts) + " scripts per scenario");
+    const int64_t stringData = int64_t{LengthIntoStrings} + scenario::kStringReserve;
+    if (stringData > scenario::kMaxStringData)
+        throw Error("the scripts' texts need " + std::to_string(stringData) +
+                    " bytes of string data (with its " + std::to_string(scenario::kStringReserve) +
+                    "-byte reserve); the game loads at most " + std::to_string(scenario::kMaxStringData) +
+                    " bytes");
+}
 
+CompileSummary ScriptCompilier::BuildScriptData(const HaloPcMap& map, const XmlDocument& document,
+                                                const CompileOptions& options) {
+    if (map.f.empty()) throw Error("no map is loaded: load a map first");
+
+    // Held until the new map has replaced the old one. Under the lock the map
+    // is read again, so the compile works on the file as it is now, not as it
+    // was when it was loaded.
+    MapTransaction transaction(map.f);
+    HaloPcMap current;
+    current.LoadMap(map.f);
+
+    LoadScriptData(current);
+    CheckScriptData(current);
     BinaryFile old(current.f);
-    const MapRewrite rewrite = PlanScriptDataWrite(*this, current, old);
-    if (rewrite.Length() > HaloPcMap::kMaxMapLength)
-        throw Error("the compiled map would be " + std::to_string(rewrite.Length()) +
-                    " bytes long; a map holds at most " + std::to_string(HaloPcMap::kMaxMapLength) +
-                    " bytes, as its offsets are 32-bit");
-    AtomicFile out(current.f);
     CompileSummary summary;
-    summary.relocatedWords = rewrite.WriteTo(old, out);
-    out.Commit();
+    summary.recompiled = CompiledByTarnfold(old.Length());
+    BuildScripts(document.DocumentElement());
+    CheckLimits();
+
+    const MapRewrite rewrite = PlanScriptDataWrite(*this, current, old);
+    if (options.dryRun) {
+        summary.relocatedWords = rewrite.WriteTo(old, nullptr);
+        summary.dryRun = true;
+    } else {
+        WriteHooks hooks = options.hooks;
+        hooks.verify = [&](const std::filesystem::path& written) {
+            VerifyScriptDataWrite(rewrite, old, written);
+            if (options.hooks.verify) options.hooks.verify(written);
+        };
+        summary.relocatedWords = transaction.Replace(rewrite, old, hooks);
+    }
 
     summary.scripts = static_cast<int32_t>(Scripts.size());
     summary.nodes = NodeCount();
+    summary.nodeCapacity = NodeCapacity();
     summary.textBytes = LengthIntoStrings;
     summary.growth = static_cast<int32_t>(rewrite.Length() - old.Length());
     summary.warnings = Warnings;
-    if (leftovers > 0)
-        summary.warnings.push_back("removed " + std::to_string(leftovers) +
+    if (transaction.StaleTemporariesRemoved() > 0)
+        summary.warnings.push_back("removed " + std::to_string(transaction.StaleTemporariesRemoved()) +
                                    " temporary file(s) left next to the map by an interrupted compile");
     return summary;
 }

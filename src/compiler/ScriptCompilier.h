@@ -8,37 +8,54 @@
 
 #include "compiler/ScriptHeader.h"
 #include "compiler/Syntax.h"
+#include "map/MapTransaction.h"
 #include "runtime/MemoryBlock.h"
 
 namespace tarnfold {
 
+class BinaryFile;
 class HaloPcMap;
 class XmlDocument;
 struct XmlNode;
+
+// How a compile runs.
+struct CompileOptions {
+    bool dryRun = false;  // every check and the whole build, nothing written
+    WriteHooks hooks;     // for tests: a pause after a chunk of the new map
+};
 
 // What a compile did, for the tools to report.
 struct CompileSummary {
     int32_t scripts = 0;
     int32_t nodes = 0;
+    int32_t nodeCapacity = 0;
     int32_t textBytes = 0;         // L: the texts stored, zero bytes included
-    int32_t growth = 0;            // G: how far the tail of the map moved
+    int32_t growth = 0;            // G: how far the rest of the map moved (negative: back)
     int64_t relocatedWords = 0;    // tag index entries and scanned words rewritten
+    bool recompiled = false;       // the map held scripts of an earlier compile
+    bool dryRun = false;           // nothing was written
     std::vector<std::string> warnings;
 };
 
 // Compiles an XML script document into a map's scenario. One object holds the
 // working state of one build; BuildScriptData starts it afresh each time.
+//
+// Names kept from the format's documentation: a "counter value" is what a
+// node's identity and index derive from (index = counter value -
+// OriganalSyntaxNumber); RealSyn counts the nodes that carry an identity.
 class ScriptCompilier {
 public:
     // The identity counter's value for node index 0.
     static constexpr int32_t OriganalSyntaxNumber = -7309;
 
-    // Located in the map by LoadScriptData.
+    // Located in the map by LoadScriptData (glossary: ScenarioLayout.h).
     int32_t ScriptTable = 0;      // file offset of the string data
     int32_t ScriptTableSize = 0;  // size of the string data as read, reserve included
     int32_t ScriptNode = 0;       // file offset of the syntax data header + 36
     int32_t SyntaxDataSize = 0;
-    int32_t SyntaxCount = 0;
+    int32_t SyntaxCount = 0;      // the header's last index (nodes in use - 1) as read
+    int32_t RecordCount = 0;      // the script count field as read
+    int32_t RecordTable = 0;      // file offset of the first script record as read
 
     // Built in memory.
     MemoryBlock SyntaxBlock;      // node records, node k at 20 * k
@@ -50,26 +67,37 @@ public:
     MemoryBlock ScriptRecords;    // 92 bytes per script, in document order
     std::vector<std::string> Warnings;
 
-    // Locates the scenario's script data and reads its sizes. Refuses a map
-    // whose scenario fields or syntax data header lie outside the file.
+    // Locates the scenario's script data and reads its sizes and counts from
+    // `file` (the map's own file when not given). Refuses a map whose
+    // scenario fields or syntax data header lie outside the file.
     void LoadScriptData(const HaloPcMap& map);
+    void LoadScriptData(const HaloPcMap& map, BinaryFile& file);
+
+    // True when the scenario holds scripts that a Tarnfold compile wrote: the
+    // string data, its reserve, padding and records lie as a compile lays
+    // them out, inside a file of `fileLength` bytes.
+    bool CompiledByTarnfold(int64_t fileLength) const;
+    // Where the script data that a compile replaces ends: the end of the
+    // records of an earlier compile, or the end of the string data.
+    int64_t ReplacedEnd() const;
+    // Nodes in use as read, within the capacity.
+    int32_t NodesInUse() const;
 
     // Refuses, with a message naming the field and value, a map into which a
-    // compile cannot write safely: one that already holds compiled scripts,
-    // or whose string data, syntax data or tag index lie where the insertion
+    // compile cannot write safely: one whose scripts another tool wrote, or
+    // whose string data, syntax data or tag index lie where the insertion
     // would overwrite or move them. Needs LoadScriptData first.
     void CheckScriptData(const HaloPcMap& map) const;
 
     // The whole compile: locks and re-reads the map, checks it, builds every
-    // script in memory, checks the capacity, and replaces the map atomically
-    // with one that holds the new script data. Nothing is written unless
-    // every check has passed.
-    CompileSummary BuildScriptData(const HaloPcMap& map, const XmlDocument& document);
+    // script in memory, checks the capacity and the engine's limits, and
+    // replaces the map atomically with one that holds the new script data.
+    // Nothing is written unless every check has passed.
+    CompileSummary BuildScriptData(const HaloPcMap& map, const XmlDocument& document,
+                                   const CompileOptions& options = {});
 
     // The in-memory part of a build: resets the counters and blocks, stores
-    // "begin" and compiles every script element under `root`. Texts go from
-    // LengthIntoStrings on, as LoadScriptData left it (0 for a scenario
-    // without compiled scripts).
+    // "begin" and compiles every script element under `root`.
     void BuildScripts(const XmlNode& root);
 
     // Compiles the expression elements below `node` from counter value `n`
@@ -79,11 +107,13 @@ public:
     int32_t NodeCount() const { return CurrentSyntaxNumber - OriganalSyntaxNumber; }
     int32_t NodeCapacity() const;
 
-    // A link to the node made at counter value `m`.
-    static uint32_t Link(int32_t m);
+    // The identity of, and a link to, the node made at counter value `m`.
+    static int32_t Identity(int32_t m) { return syntax::Identity(m - OriganalSyntaxNumber); }
+    static uint32_t Link(int32_t m) { return syntax::Link(m - OriganalSyntaxNumber); }
 
 private:
     void BuildScript(const XmlNode& script);
+    void CheckLimits() const;
     size_t AppendNode(const Syntax& node);
     void StoreText(std::string_view text);
     size_t MakeCommand(const XmlNode& element, int32_t n);

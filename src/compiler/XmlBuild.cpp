@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "compiler/Attributes.h"
-#include "compiler/ScenarioLayout.h"
 #include "compiler/ScriptCompilier.h"
 #include "runtime/Error.h"
 #include "runtime/Numbers.h"
@@ -13,7 +12,7 @@ namespace tarnfold {
 
 namespace {
 
-constexpr size_t kNextLinkAt = 8;  // offset of the next link in a node record
+using namespace syntax;
 
 // Value bytes "int16 number, then FF FF".
 uint32_t ShortValue(int32_t number) { return 0xFFFF0000u | (static_cast<uint32_t>(number) & 0xFFFFu); }
@@ -26,21 +25,15 @@ uint32_t SingleBits(float value) {
 
 }  // namespace
 
-uint32_t ScriptCompilier::Link(int32_t m) {
-    const auto index = static_cast<uint32_t>(m - OriganalSyntaxNumber) & 0xFFFFu;
-    const auto identity = static_cast<uint32_t>(m) & 0xFFFFu;
-    return index | (identity << 16);
-}
-
 size_t ScriptCompilier::AppendNode(const Syntax& node) {
-    const size_t at = SyntaxBlock.Grow(scenario::kNodeSize);
-    SyntaxBlock.SetInt16(at + 0, node.ExpIdentity);
-    SyntaxBlock.SetInt16(at + 2, node.EngineIdentity);
-    SyntaxBlock.SetInt16(at + 4, node.ValueType);
-    SyntaxBlock.SetInt16(at + 6, node.ExpType);
-    SyntaxBlock.SetUInt32(at + 8, node.SibExpPointer);
-    SyntaxBlock.SetInt32(at + 12, node.ScriptTableOffset);
-    SyntaxBlock.SetUInt32(at + 16, node.ScriptValue);
+    const size_t at = SyntaxBlock.Grow(kNodeSize);
+    SyntaxBlock.SetInt16(at + kNodeIdentity, node.ExpIdentity);
+    SyntaxBlock.SetInt16(at + kNodeEngine, node.EngineIdentity);
+    SyntaxBlock.SetInt16(at + kNodeValueType, node.ValueType);
+    SyntaxBlock.SetInt16(at + kNodeKind, node.ExpType);
+    SyntaxBlock.SetUInt32(at + kNodeNext, node.SibExpPointer);
+    SyntaxBlock.SetInt32(at + kNodeText, node.ScriptTableOffset);
+    SyntaxBlock.SetUInt32(at + kNodeValue, node.ScriptValue);
     return at;
 }
 
@@ -55,14 +48,14 @@ size_t ScriptCompilier::MakeCommand(const XmlNode& element, int32_t n) {
     call.Command = element.GetAttribute("Command");
     call.EngineIdentity = ReadIntegerAttribute(element, "EngineId");
     call.ValueType = ReadIntegerAttribute(element, "ValueType");
-    call.ExpIdentity = n;
+    call.ExpIdentity = Identity(n);
     call.ExpType = kCallNode;
     call.ScriptTableOffset = LengthIntoStrings;
     call.KidExpPointer = n + 1;
     call.ScriptValue = Link(call.KidExpPointer);
 
     Syntax name = call;
-    name.ExpIdentity = n + 1;
+    name.ExpIdentity = Identity(n + 1);
     name.ValueType = 2;
     name.ExpType = kNameNode;
     name.ScriptValue = 0;
@@ -79,7 +72,7 @@ size_t ScriptCompilier::MakeValue(const XmlNode& element, int32_t n, bool global
     node.ValueType = ReadIntegerAttribute(element, "ValueType");
     node.EngineIdentity = global ? -1 : node.ValueType;
     node.ExpType = global ? kGlobalNode : kNameNode;
-    node.ExpIdentity = n;
+    node.ExpIdentity = Identity(n);
     node.ScriptTableOffset = LengthIntoStrings;
 
     const std::string value = element.GetAttribute("Value");
@@ -144,14 +137,14 @@ int32_t ScriptCompilier::XmlBuild(const XmlNode& node, int32_t n) {
         const size_t at = command ? MakeCommand(child, n) : MakeValue(child, n, global);
         n += command ? 2 : 1;
         if (havePrevious) SyntaxBlock.SetUInt32(previousLink, Link(first));
-        previousLink = at + kNextLinkAt;
+        previousLink = at + kNodeNext;
         havePrevious = true;
 
         if (command && child.HasElementChildren()) {
             const int32_t next = XmlBuild(child, n);
             // The name node's next link names the first argument, if any
             // argument made a node at all.
-            if (next != n) SyntaxBlock.SetUInt32(at + scenario::kNodeSize + kNextLinkAt, Link(n));
+            if (next != n) SyntaxBlock.SetUInt32(at + kNodeSize + kNodeNext, Link(n));
             n = next;
         }
     }

@@ -2,20 +2,19 @@
 
 #include <algorithm>
 
+#include "map/MapLayout.h"
 #include "map/MapRewrite.h"
+#include "map/MapTransaction.h"
 #include "map/Relocation.h"
-#include "runtime/AtomicFile.h"
 #include "runtime/BinaryFile.h"
 #include "runtime/ByteOrder.h"
 #include "runtime/Error.h"
-#include "runtime/FileLock.h"
 
 namespace tarnfold {
 
 namespace {
 
-constexpr int64_t kIndexHeaderSize = 40;
-constexpr int64_t kTagEntrySize = 32;
+using namespace map_layout;
 
 std::string Where(const std::filesystem::path& path) { return "map '" + path.string() + "': "; }
 
@@ -55,11 +54,11 @@ void HaloPcMap::Read(const std::filesystem::path& path) {
     if (length > kMaxMapLength)
         throw Error(where + "the file is " + std::to_string(length) + " bytes long; a map holds at most " +
                     std::to_string(kMaxMapLength) + " bytes, as its offsets are 32-bit");
-    uint8_t head[4];
-    file.Read(0, head, 4);
-    HeadLayout = std::equal(head, head + 4, "daeh");
-    const int64_t indexOffsetField = HeadLayout ? 16 : 1516;
-    if (!file.Contains(indexOffsetField, 4))
+    uint8_t head[kHeadMagicSize];
+    file.Read(0, head, kHeadMagicSize);
+    HeadLayout = std::equal(head, head + kHeadMagicSize, kHeadMagic);
+    const int64_t indexOffsetField = IndexOffsetField(HeadLayout);
+    if (!file.Contains(indexOffsetField, kIndexOffsetSize))
         throw Error(where + "the file is " + std::to_string(length) +
                     " bytes long, too short to hold the index offset at " +
                     std::to_string(indexOffsetField));
@@ -69,8 +68,8 @@ void HaloPcMap::Read(const std::filesystem::path& path) {
                     " does not leave room for the tag index header inside the file (" +
                     std::to_string(length) + " bytes)");
 
-    MapMagic = file.ReadInt32(indexOffset, "tag index address");
-    TagCount = file.ReadInt32(indexOffset + 12, "tag count");
+    MapMagic = file.ReadInt32(indexOffset + kIndexAddress, "tag index address");
+    TagCount = file.ReadInt32(indexOffset + kIndexTagCount, "tag count");
     tagOffset = indexOffset + static_cast<int32_t>(kIndexHeaderSize);
     Magic = Wrap32(int64_t{MapMagic} - tagOffset);
 
@@ -80,35 +79,33 @@ void HaloPcMap::Read(const std::filesystem::path& path) {
     if (TagCount > kMaxTagCount)
         throw Error(where + "the tag count " + std::to_string(TagCount) + " is more than a map can hold (" +
                     std::to_string(kMaxTagCount) + ")");
-    if (!file.Contains(tagOffset, kTagEntrySize * TagCount))
+    if (!file.Contains(tagOffset, kEntrySize * TagCount))
         throw Error(where + "the tag index (" + std::to_string(TagCount) + " entries from offset " +
                     DescribeOffset(tagOffset) + ") runs past the end of the file (" +
                     std::to_string(length) + " bytes)");
 
-    const auto entries = file.ReadBytes(tagOffset, static_cast<size_t>(kTagEntrySize * TagCount));
+    const auto entries = file.ReadBytes(tagOffset, static_cast<size_t>(kEntrySize * TagCount));
     TagCache.clear();
     TagByName.clear();
-    TagsByIdent.clear();
     TagCache.reserve(static_cast<size_t>(TagCount));
     for (int32_t i = 0; i < TagCount; ++i) {
-        const uint8_t* entry = entries.data() + kTagEntrySize * i;
+        const uint8_t* entry = entries.data() + kEntrySize * i;
         const auto code = [entry](int at) {
             return Reverse(std::string_view(reinterpret_cast<const char*>(entry + at), 4));
         };
         Tag tag;
-        tag.Class1 = code(0);
-        tag.Class2 = code(4);
-        tag.Class3 = code(8);
-        tag.ident = static_cast<int32_t>(ReadUInt32LE(entry + 12));
-        tag.NameOffset = Wrap32(int64_t{ReadInt32LE(entry + 16)} - Magic);
+        tag.Class1 = code(kEntryClass1);
+        tag.Class2 = code(kEntryClass2);
+        tag.Class3 = code(kEntryClass3);
+        tag.ident = static_cast<int32_t>(ReadUInt32LE(entry + kEntryIdent));
+        tag.NameOffset = AddressToOffset(ReadInt32LE(entry + kEntryNameAddress), Magic);
         tag.Name = file.ReadZeroTerminated(tag.NameOffset, kMaxTagNameLength + 1);
         if (tag.Name.size() > static_cast<size_t>(kMaxTagNameLength))
             throw Error(where + "the name of tag " + std::to_string(i) + " at offset " +
                         DescribeOffset(tag.NameOffset) + " runs on for more than " +
                         std::to_string(kMaxTagNameLength) + " bytes without an ending zero byte");
-        tag.Offset = Wrap32(int64_t{ReadInt32LE(entry + 20)} - Magic);
+        tag.Offset = AddressToOffset(ReadInt32LE(entry + kEntryDataAddress), Magic);
         TagCache.push_back(std::move(tag));
-        TagsByIdent[TagCache.back().ident] = i;
         TagByName[TagCache.back().Class1 + ":" + TagCache.back().Name] = i;
     }
 
@@ -119,16 +116,12 @@ void HaloPcMap::Read(const std::filesystem::path& path) {
 
 void HaloPcMap::UpdateFromPoint(int32_t scanStart, int32_t point, int32_t shift) const {
     if (f.empty()) throw Error("no map is loaded: load a map first");
-    // Like a compile, under the map's lock: no two replacements race, and a
-    // compile clearing away stale temporary files never takes this one's.
-    FileLock lock(ResolveMapPath(f));
+    MapTransaction transaction(f);
     BinaryFile old(f);
     MapRewrite rewrite;
     rewrite.pieces.push_back(MapRewrite::Piece::FromOldFile(0, old.Length()));
     PlanRelocation(rewrite, old, *this, scanStart, point, shift);
-    AtomicFile out(f);
-    rewrite.WriteTo(old, out);
-    out.Commit();
+    transaction.Replace(rewrite, old);
 }
 
 }  // namespace tarnfold

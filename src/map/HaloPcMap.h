@@ -31,7 +31,6 @@ public:
     int32_t TagCount = 0;
     std::vector<Tag> TagCache;
     std::unordered_map<std::string, int32_t> TagByName;  // Class1 + ":" + Name -> position
-    std::unordered_map<int32_t, int32_t> TagsByIdent;    // ident -> position
     int32_t tagOffset = 0;
     int32_t indexOffset = 0;
     int32_t MapMagic = 0;

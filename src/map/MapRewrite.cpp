@@ -6,7 +6,6 @@
 #include "runtime/AtomicFile.h"
 #include "runtime/BinaryFile.h"
 #include "runtime/Error.h"
-#include "runtime/TestHooks.h"
 
 namespace tarnfold {
 
@@ -56,7 +55,20 @@ std::vector<uint8_t> MapRewrite::Read(BinaryFile& old, int64_t offset, size_t co
     return bytes;
 }
 
-int64_t MapRewrite::WriteTo(BinaryFile& old, AtomicFile& out) const {
+std::vector<uint8_t> MapRewrite::ReadFinal(BinaryFile& old, int64_t offset, size_t count) const {
+    const int64_t end = offset + static_cast<int64_t>(count);
+    if (!scanStart || end <= *scanStart) return Read(old, offset, count);
+    // Widen the range to whole words counted from scanStart, as the scan sees them.
+    const int64_t s = *scanStart;
+    const int64_t from = offset > s ? s + (offset - s) / 4 * 4 : offset;
+    const int64_t to = std::min(Length(), s + (end - s + 3) / 4 * 4);
+    auto bytes = Read(old, from, static_cast<size_t>(to - from));
+    const int64_t words = std::max(from, s);
+    relocation.ApplyToWords(bytes.data() + (words - from), static_cast<size_t>(to - words));
+    return std::vector<uint8_t>(bytes.begin() + (offset - from), bytes.begin() + (end - from));
+}
+
+int64_t MapRewrite::WriteTo(BinaryFile& old, AtomicFile* out, const std::function<void(int)>& afterChunk) const {
     const int64_t length = Length();
     std::vector<uint8_t> buffer(std::min<int64_t>(kChunkSize, std::max<int64_t>(length, 1)));
     int chunks = 0;
@@ -69,8 +81,9 @@ int64_t MapRewrite::WriteTo(BinaryFile& old, AtomicFile& out) const {
         const auto count = static_cast<size_t>(end - at);
         Fill(old, at, buffer.data(), count);
         if (scanStart && at >= *scanStart) relocated += relocation.ApplyToWords(buffer.data(), count);
-        out.Write(buffer.data(), count);
-        test_hooks::ChunkWritten(++chunks);
+        if (out) out->Write(buffer.data(), count);
+        ++chunks;
+        if (afterChunk) afterChunk(chunks);
         at = end;
     }
     return relocated;

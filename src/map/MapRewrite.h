@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -51,9 +52,15 @@ struct MapRewrite {
     // inside the new file.
     std::vector<uint8_t> Read(BinaryFile& old, int64_t offset, size_t count) const;
 
-    // Streams the whole new file into `out`, the scan applied as it passes.
-    // Returns how many words were relocated, tag index entries included.
-    int64_t WriteTo(BinaryFile& old, AtomicFile& out) const;
+    // The same bytes with the relocation scan applied: as the new file will
+    // hold them.
+    std::vector<uint8_t> ReadFinal(BinaryFile& old, int64_t offset, size_t count) const;
+
+    // Streams the whole new file into `out` (nowhere when null: a dry run
+    // that counts), the scan applied as it passes, calling `afterChunk` (when
+    // set) with the count of chunks written so far. Returns how many words
+    // were relocated, tag index entries included.
+    int64_t WriteTo(BinaryFile& old, AtomicFile* out, const std::function<void(int)>& afterChunk = {}) const;
 
 private:
     void Fill(BinaryFile& old, int64_t offset, uint8_t* out, size_t count) const;

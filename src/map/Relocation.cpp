@@ -4,7 +4,9 @@
 #include <cstring>
 
 #include "map/HaloPcMap.h"
+#include "map/MapLayout.h"
 #include "map/MapRewrite.h"
+#include "runtime/BinaryFile.h"
 #include "runtime/ByteOrder.h"
 
 namespace tarnfold {
@@ -45,15 +47,15 @@ int64_t Relocation::ApplyToWords(uint8_t* bytes, size_t count) const {
 
 void PlanRelocation(MapRewrite& rewrite, BinaryFile& old, const HaloPcMap& map, int32_t scanStart,
                     int32_t point, int32_t shift) {
-    Relocation relocation{point, map.Magic, shift, rewrite.Length()};
+    // A map that shrinks moves addresses up to its old end.
+    Relocation relocation{point, map.Magic, shift, std::max(rewrite.Length(), old.Length())};
 
-    // The tag index walk: entry i's data address lies at byte 20 of its entry.
-    constexpr int64_t kEntrySize = 32;
-    constexpr int64_t kDataAddress = 20;
+    // The tag index walk.
+    using map_layout::kEntrySize;
     if (map.TagCount > 0) {
         auto entries = rewrite.Read(old, map.tagOffset, static_cast<size_t>(kEntrySize * map.TagCount));
         for (int32_t i = 0; i < map.TagCount; ++i) {
-            uint8_t* word = entries.data() + kEntrySize * i + kDataAddress;
+            uint8_t* word = entries.data() + kEntrySize * i + map_layout::kEntryDataAddress;
             const int32_t value = ReadInt32LE(word);
             if (relocation.Moves(value)) {
                 WriteInt32LE(word, relocation.Relocated(value));

@@ -19,7 +19,7 @@ struct Relocation {
     int32_t point = 0;
     int32_t magic = 0;
     int32_t shift = 0;
-    int64_t fileLength = 0;  // the length after the insertion
+    int64_t fileLength = 0;  // the longer of the map's lengths before and after
 
     bool Moves(int32_t value) const;
     int32_t Relocated(int32_t value) const;

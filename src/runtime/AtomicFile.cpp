@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,8 @@ namespace {
 std::string Reason() { return std::strerror(errno); }
 
 // The name mkstemp gives the temporary file of `target`, without its six
-// random characters. Hidden and not ending in ".map", so a leftover is never
-// offered as a map.
+// random characters. Hidden and keeping no file extension at its end, so a
+// leftover is never offered as the kind of file it replaces.
 std::string TemporaryPrefix(const std::filesystem::path& target) {
     return "." + target.filename().string() + ".tarnfold-";
 }
@@ -32,13 +33,6 @@ void SyncFolder(const std::filesystem::path& folder) {
 }
 
 }  // namespace
-
-std::filesystem::path ResolveMapPath(const std::filesystem::path& path) {
-    std::error_code ec;
-    auto resolved = std::filesystem::canonical(path, ec);
-    if (ec) throw Error("cannot open '" + path.string() + "': " + ec.message());
-    return resolved;
-}
 
 int RemoveStaleTemporaries(const std::filesystem::path& target) {
     const std::string prefix = TemporaryPrefix(target);
@@ -53,19 +47,20 @@ int RemoveStaleTemporaries(const std::filesystem::path& target) {
     return removed;
 }
 
-AtomicFile::AtomicFile(const std::filesystem::path& target) : target_(ResolveMapPath(target)) {
+AtomicFile::AtomicFile(const std::filesystem::path& target, std::string noun)
+    : target_(target), noun_(std::move(noun)) {
     struct stat st {};
     if (::stat(target_.c_str(), &st) != 0)
         throw Error("cannot open '" + target_.string() + "': " + Reason());
     if (!S_ISREG(st.st_mode))
         throw Error("'" + target_.string() + "' is not a regular file");
-    // A map the modder marked read-only is not to be replaced, even by root;
+    // A file the user marked read-only is not to be replaced, even by root;
     // nor one this user may not write, although the rename alone would
     // replace it wherever the folder is writable.
     if ((st.st_mode & 0222) == 0)
-        throw Error("the map '" + target_.string() + "' is read-only; nothing was written");
+        throw Error("the " + noun_ + " '" + target_.string() + "' is read-only; nothing was written");
     if (::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0)
-        throw Error("the map '" + target_.string() + "' may not be written (" + Reason() +
+        throw Error("the " + noun_ + " '" + target_.string() + "' may not be written (" + Reason() +
                     "); nothing was written");
 
     const auto folder = target_.parent_path();
@@ -75,10 +70,10 @@ AtomicFile::AtomicFile(const std::filesystem::path& target) : target_(ResolveMap
     fd_ = ::mkstemp(name.data());
     if (fd_ < 0)
         throw Error("cannot create a temporary file in '" + folder.string() + "': " + Reason() +
-                    "; the map was not changed");
+                    "; the " + noun_ + " was not changed");
     temporary_ = name.data();
-    // The new map keeps the old one's owner where we may give it (as root);
-    // otherwise it belongs to whoever compiled, as any replaced file would.
+    // The new file keeps the old one's owner where we may give it (as root);
+    // otherwise it belongs to whoever wrote it, as any replaced file would.
     [[maybe_unused]] const int owned = ::fchown(fd_, st.st_uid, st.st_gid);
     if (::fchmod(fd_, st.st_mode & 07777) != 0) {
         const std::string reason = Reason();
@@ -102,8 +97,8 @@ void AtomicFile::Write(const uint8_t* data, size_t count) {
         const ssize_t written = ::write(fd_, data, count);
         if (written < 0) {
             if (errno == EINTR) continue;
-            throw Error("cannot write the new map next to '" + target_.string() + "': " + Reason() +
-                        "; the map was not changed");
+            throw Error("cannot write the new " + noun_ + " next to '" + target_.string() + "': " + Reason() +
+                        "; the " + noun_ + " was not changed");
         }
         data += written;
         count -= static_cast<size_t>(written);
@@ -117,16 +112,22 @@ void AtomicFile::Write(const uint8_t* data, size_t count) {
     }
 }
 
-void AtomicFile::Commit() {
+void AtomicFile::Flush() {
     if (::fsync(fd_) != 0)
-        throw Error("cannot flush the new map to disk: " + Reason() + "; the map was not changed");
+        throw Error("cannot flush the new " + noun_ + " to disk: " + Reason() + "; the " + noun_ +
+                    " was not changed");
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0)
-        throw Error("cannot close the new map: " + Reason() + "; the map was not changed");
+        throw Error("cannot close the new " + noun_ + ": " + Reason() + "; the " + noun_ + " was not changed");
+    flushed_ = true;
+}
+
+void AtomicFile::Commit() {
+    if (!flushed_) Flush();
     if (::rename(temporary_.c_str(), target_.c_str()) != 0)
         throw Error("cannot replace '" + target_.string() + "': " + Reason() +
-                    "; the map was not changed");
+                    "; the " + noun_ + " was not changed");
     committed_ = true;
     SyncFolder(target_.parent_path());
 }

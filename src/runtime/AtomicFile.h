@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <string>
 
 namespace tarnfold {
 
@@ -17,16 +18,17 @@ namespace tarnfold {
 // does not offer.
 class AtomicFile {
 public:
-    explicit AtomicFile(const std::filesystem::path& target);
+    // `target` must be a resolved path; `noun` names it in messages ("map").
+    AtomicFile(const std::filesystem::path& target, std::string noun);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
     void Write(const uint8_t* data, size_t count);
+    // Flushes the new content to disk; then Commit() renames it over the target.
+    void Flush();
     void Commit();
 
-    // The file that will be replaced: the target with symbolic links resolved,
-    // so that a link to a map stays a link and its target is replaced.
     const std::filesystem::path& Target() const { return target_; }
     const std::filesystem::path& TemporaryPath() const { return temporary_; }
 
@@ -34,10 +36,12 @@ private:
     void Discard();
 
     std::filesystem::path target_;
+    std::string noun_;
     std::filesystem::path temporary_;
     static constexpr int64_t kWritebackStep = int64_t{8} << 20;
 
     int fd_ = -1;
+    bool flushed_ = false;
     bool committed_ = false;
     int64_t written_ = 0;
     int64_t flushedUpTo_ = 0;
@@ -45,12 +49,8 @@ private:
 
 // Removes the temporary files that writes of `target` (a resolved path) left
 // behind when their process was killed, and returns how many. Call it only
-// while holding the map's FileLock: then no other compile of it is writing
+// while holding the target's FileLock: then no other compile of it is writing
 // one, so every such file is stale.
 int RemoveStaleTemporaries(const std::filesystem::path& target);
-
-// The path whose inode a compile replaces: `path` with every symbolic link
-// resolved. Throws an Error when it does not exist.
-std::filesystem::path ResolveMapPath(const std::filesystem::path& path);
 
 }  // namespace tarnfold

@@ -1,0 +1,50 @@
+#pragma once
+
+// The core's front door: what the command-line tool, the desktop app and the
+// tests do with a map, each in one call. Errors are tarnfold::Error with a
+// message for the modder.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "compiler/ScriptCompilier.h"
+
+namespace tarnfold {
+
+// What Tarnfold sees in a map: its header and tag index, and how much of the
+// scenario's script data is in use against what it and the game can hold.
+struct MapReport {
+    std::filesystem::path map;
+    bool headLayout = false;        // "daeh" header: index offset at byte 16, else 1516
+    int32_t indexOffset = 0;
+    int32_t magic = 0;
+    int32_t tagCount = 0;
+    std::string scenarioClass;
+    std::string scenarioName;
+    int32_t scenarioOffset = 0;
+    int32_t syntaxDataSize = 0;
+    int32_t nodes = 0;              // nodes in use
+    int32_t nodeCapacity = 0;
+    int32_t scripts = 0;            // the script count field
+    int32_t maxScripts = 0;
+    int32_t stringDataSize = 0;     // texts + reserve
+    int32_t maxStringData = 0;
+    bool compiledByTarnfold = false;
+};
+
+// Reads and checks the map's header, tag index and script data sizes.
+MapReport DescribeMap(const std::filesystem::path& map);
+
+// Parses `document` (an XML script document) and compiles it into the map,
+// replacing the scripts of an earlier compile. Nothing is written unless
+// every check passes, and nothing at all with options.dryRun.
+CompileSummary CompileDocument(const std::filesystem::path& map, std::string_view document,
+                               const CompileOptions& options = {});
+
+// The map's scripts as a script document: compiling it into the map leaves
+// the map as it is. A map without compiled scripts gives an empty document.
+std::string ReadScripts(const std::filesystem::path& map);
+
+}  // namespace tarnfold

@@ -1,0 +1,36 @@
+#include "map/MapTransaction.h"
+
+#include <string>
+
+#include "map/HaloPcMap.h"
+#include "map/MapRewrite.h"
+#include "runtime/AtomicFile.h"
+#include "runtime/BinaryFile.h"
+#include "runtime/Error.h"
+
+namespace tarnfold {
+
+std::filesystem::path ResolveMapPath(const std::filesystem::path& path) {
+    std::error_code ec;
+    auto resolved = std::filesystem::canonical(path, ec);
+    if (ec) throw Error("cannot open '" + path.string() + "': " + ec.message());
+    return resolved;
+}
+
+MapTransaction::MapTransaction(const std::filesystem::path& map)
+    : path_(ResolveMapPath(map)), lock_(path_), staleRemoved_(RemoveStaleTemporaries(path_)) {}
+
+int64_t MapTransaction::Replace(const MapRewrite& rewrite, BinaryFile& old, const WriteHooks& hooks) {
+    if (rewrite.Length() > HaloPcMap::kMaxMapLength)
+        throw Error("the compiled map would be " + std::to_string(rewrite.Length()) +
+                    " bytes long; a map holds at most " + std::to_string(HaloPcMap::kMaxMapLength) +
+                    " bytes, as its offsets are 32-bit");
+    AtomicFile out(path_, "map");
+    const int64_t relocated = rewrite.WriteTo(old, &out, hooks.afterChunk);
+    out.Flush();
+    if (hooks.verify) hooks.verify(out.TemporaryPath());
+    out.Commit();
+    return relocated;
+}
+
+}  // namespace tarnfold

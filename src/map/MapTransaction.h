@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+
+#include "runtime/FileLock.h"
+
+namespace tarnfold {
+
+class BinaryFile;
+struct MapRewrite;
+
+// Optional callbacks into a replacement, for checks and tests.
+struct WriteHooks {
+    // After each chunk of the new map is written (crash tests stop here).
+    std::function<void(int chunk)> afterChunk;
+    // Once the new map is written and flushed, before it replaces the old
+    // one: reads the temporary file and throws to abandon the replacement.
+    std::function<void(const std::filesystem::path& newMap)> verify;
+};
+
+// Replacing a map, from start to end: resolve the path, take the map's lock,
+// clear away temporary files left by killed compiles, then (Replace) write
+// the new map next to the old one, flush it and rename it over the old one.
+// The lock is held for the object's life, so whatever the caller reads of
+// the map in between is what the replacement starts from.
+class MapTransaction {
+public:
+    explicit MapTransaction(const std::filesystem::path& map);
+
+    // The map with symbolic links resolved: the file that is replaced.
+    const std::filesystem::path& Path() const { return path_; }
+    int StaleTemporariesRemoved() const { return staleRemoved_; }
+
+    // Streams `rewrite` (its pieces read from `old`) into the new map and
+    // makes it the map. Returns how many words the relocation rewrote. On any
+    // error the map is untouched and no temporary file is left.
+    int64_t Replace(const MapRewrite& rewrite, BinaryFile& old, const WriteHooks& hooks = {});
+
+private:
+    std::filesystem::path path_;
+    FileLock lock_;
+    int staleRemoved_ = 0;
+};
+
+// The path whose inode a compile replaces: `path` with every symbolic link
+// resolved. Throws an Error when it does not exist.
+std::filesystem::path ResolveMapPath(const std::filesystem::path& path);
+
+}  // namespace tarnfold
