@@ -143,7 +143,7 @@ CompileSummary ScriptCompilier::BuildScriptData(const HaloPcMap& map, const XmlD
     // Held until the new map has replaced the old one. Under the lock the map
     // is read again, so the compile works on the file as it is now, not as it
     // was when it was loaded.
-    MapTransaction transaction(map.f);
+    MapTransaction transaction(map.f, !options.dryRun);
     HaloPcMap current;
     current.LoadMap(map.f);
 

@@ -17,8 +17,8 @@ std::filesystem::path ResolveMapPath(const std::filesystem::path& path) {
     return resolved;
 }
 
-MapTransaction::MapTransaction(const std::filesystem::path& map)
-    : path_(ResolveMapPath(map)), lock_(path_), staleRemoved_(RemoveStaleTemporaries(path_)) {}
+MapTransaction::MapTransaction(const std::filesystem::path& map, bool sweep)
+    : path_(ResolveMapPath(map)), lock_(path_), staleRemoved_(sweep ? RemoveStaleTemporaries(path_) : 0) {}
 
 int64_t MapTransaction::Replace(const MapRewrite& rewrite, BinaryFile& old, const WriteHooks& hooks) {
     if (rewrite.Length() > HaloPcMap::kMaxMapLength)

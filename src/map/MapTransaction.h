@@ -27,7 +27,8 @@ struct WriteHooks {
 // the map in between is what the replacement starts from.
 class MapTransaction {
 public:
-    explicit MapTransaction(const std::filesystem::path& map);
+    // `sweep` false leaves old temporary files alone (a dry run changes nothing).
+    explicit MapTransaction(const std::filesystem::path& map, bool sweep = true);
 
     // The map with symbolic links resolved: the file that is replaced.
     const std::filesystem::path& Path() const { return path_; }
