@@ -7,6 +7,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "cli/Json.h"
 #include "compiler/Tarnfold.h"
 #include "runtime/Error.h"
 
@@ -35,8 +36,13 @@ std::string ReadDocument(const std::string& path) {
 
 }  // namespace
 
-void Info(const std::string& mapPath, std::ostream& out) {
+void Info(const std::string& mapPath, bool json, std::ostream& out) {
     const MapReport map = DescribeMap(mapPath);
+    if (json) {
+        // Tag names are bytes in no set encoding: invalid UTF-8 is replaced, not refused.
+        out << ToJson(map).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+        return;
+    }
     out << "map:               " << map.map.string() << "\n"
         << "layout:            " << (map.headLayout ? "\"daeh\" header (index offset at byte 16)"
                                                     : "other header (index offset at byte 1516)")
@@ -57,12 +63,16 @@ void Info(const std::string& mapPath, std::ostream& out) {
         << "\n";
 }
 
-void Compile(const std::string& mapPath, const std::string& scriptPath, bool dryRun, std::ostream& out,
-             std::ostream& err) {
+void Compile(const std::string& mapPath, const std::string& scriptPath, bool dryRun, bool json,
+             std::ostream& out, std::ostream& err) {
     CompileOptions options;
     options.dryRun = dryRun;
     const CompileSummary summary = CompileDocument(mapPath, ReadDocument(scriptPath), options);
     for (const auto& warning : summary.warnings) err << "tarnfold-cli: warning: " << warning << "\n";
+    if (json) {
+        out << ToJson(summary).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+        return;
+    }
     out << "scripts:           " << summary.scripts << "\n"
         << "syntax nodes:      " << summary.nodes << " of " << summary.nodeCapacity << "\n"
         << "text bytes:        " << summary.textBytes << "\n"

@@ -15,12 +15,15 @@ int main(int argc, char** argv) {
     std::string scriptPath;
     std::string outputPath;
     bool dryRun = false;
+    bool json = false;
     auto* info = app.add_subcommand("info", "Show the map's layout, tag index and script data");
     info->add_option("MAP", mapPath, "The Halo PC map (.map)")->required();
+    info->add_flag("--json", json, "Print one JSON object instead of text");
     auto* compile = app.add_subcommand("compile", "Compile a script document into the map, in place");
     compile->add_option("MAP", mapPath, "The Halo PC map (.map) to compile into")->required();
     compile->add_option("SCRIPTS", scriptPath, "The XML script document, or - for standard input")->required();
     compile->add_flag("--dry-run", dryRun, "Run every check and the whole build, print the summary, write nothing");
+    compile->add_flag("--json", json, "Print the summary as one JSON object instead of text");
     auto* scripts = app.add_subcommand("scripts", "Print the map's scripts as a script document");
     scripts->add_option("MAP", mapPath, "The Halo PC map (.map)")->required();
     scripts->add_option("-o,--output", outputPath, "Write the document into FILE instead of standard output")
@@ -34,8 +37,8 @@ int main(int argc, char** argv) {
     }
 
     try {
-        if (*info) tarnfold::cli::Info(mapPath, std::cout);
-        if (*compile) tarnfold::cli::Compile(mapPath, scriptPath, dryRun, std::cout, std::cerr);
+        if (*info) tarnfold::cli::Info(mapPath, json, std::cout);
+        if (*compile) tarnfold::cli::Compile(mapPath, scriptPath, dryRun, json, std::cout, std::cerr);
         if (*scripts) tarnfold::cli::Scripts(mapPath, outputPath, std::cout);
     } catch (const std::exception& e) {
         std::cerr << "tarnfold-cli: error: " << e.what() << "\n";

@@ -1,0 +1,38 @@
+#include "cli/Json.h"
+
+namespace tarnfold::cli {
+
+nlohmann::ordered_json ToJson(const MapReport& map) {
+    return {
+        {"map", map.map.string()},
+        {"layout", map.headLayout ? "daeh" : "other"},
+        {"indexOffset", map.indexOffset},
+        {"magic", static_cast<uint32_t>(map.magic)},
+        {"tags", map.tagCount},
+        {"scenario", {{"class", map.scenarioClass}, {"name", map.scenarioName}, {"offset", map.scenarioOffset}}},
+        {"syntaxDataSize", map.syntaxDataSize},
+        {"nodes", map.nodes},
+        {"nodeCapacity", map.nodeCapacity},
+        {"scripts", map.scripts},
+        {"maxScripts", map.maxScripts},
+        {"stringDataSize", map.stringDataSize},
+        {"maxStringData", map.maxStringData},
+        {"compiledByTarnfold", map.compiledByTarnfold},
+    };
+}
+
+nlohmann::ordered_json ToJson(const CompileSummary& summary) {
+    return {
+        {"scripts", summary.scripts},
+        {"nodes", summary.nodes},
+        {"nodeCapacity", summary.nodeCapacity},
+        {"textBytes", summary.textBytes},
+        {"growth", summary.growth},
+        {"relocatedWords", summary.relocatedWords},
+        {"recompiled", summary.recompiled},
+        {"dryRun", summary.dryRun},
+        {"warnings", summary.warnings},
+    };
+}
+
+}  // namespace tarnfold::cli
