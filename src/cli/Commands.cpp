@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "cli/Json.h"
+#include "compiler/ScenarioLayout.h"
 #include "compiler/Tarnfold.h"
 #include "runtime/Error.h"
 
@@ -58,7 +59,7 @@ void Info(const std::string& mapPath, bool json, std::ostream& out) {
         << "string data:       " << map.stringDataSize << " of " << map.maxStringData << " bytes\n"
         << "compiled by:       "
         << (map.compiledByTarnfold       ? "Tarnfold (compile again to replace the scripts)"
-            : map.stringDataSize == 1024 ? "nothing yet (no compiled scripts)"
+            : map.stringDataSize == scenario::kStringReserve ? "nothing yet (no compiled scripts)"
                                          : "another tool (Tarnfold will not compile into it)")
         << "\n";
 }
