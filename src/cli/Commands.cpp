@@ -1,6 +1,8 @@
 #include "cli/Commands.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -29,7 +31,7 @@ std::string ReadDocument(const std::string& path) {
     if (std::filesystem::is_directory(path))
         throw Error("cannot read the script document '" + path + "': it is a folder");
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw Error("cannot open the script document '" + path + "'");
+    if (!in) throw Error("cannot open the script document '" + path + "': " + std::strerror(errno));
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
@@ -64,13 +66,17 @@ void Info(const std::string& mapPath, bool json, std::ostream& out) {
         << "\n";
 }
 
-void Compile(const std::string& mapPath, const std::string& scriptPath, bool dryRun, bool json,
+void Compile(const std::string& mapPath, const std::string& scriptPath, const CompileFlags& flags,
              std::ostream& out, std::ostream& err) {
     CompileOptions options;
-    options.dryRun = dryRun;
+    options.dryRun = flags.dryRun;
+    options.strict = flags.strict;
+    options.onWarning = [&err](const std::string& warning) {
+        err << "tarnfold-cli: warning: " << warning << std::endl;
+    };
+    options.onWait = [&err](const std::string& note) { err << "tarnfold-cli: " << note << std::endl; };
     const CompileSummary summary = CompileDocument(mapPath, ReadDocument(scriptPath), options);
-    for (const auto& warning : summary.warnings) err << "tarnfold-cli: warning: " << warning << "\n";
-    if (json) {
+    if (flags.json) {
         out << ToJson(summary).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
         return;
     }

@@ -2,8 +2,10 @@
 #include <CLI/CLI.hpp>
 
 #include <iostream>
+#include <string_view>
 
 #include "cli/Commands.h"
+#include "runtime/AtomicFile.h"
 #include "runtime/Error.h"
 
 int main(int argc, char** argv) {
@@ -14,20 +16,33 @@ int main(int argc, char** argv) {
     std::string mapPath;
     std::string scriptPath;
     std::string outputPath;
-    bool dryRun = false;
+    tarnfold::cli::CompileFlags flags;
     bool json = false;
     auto* info = app.add_subcommand("info", "Show the map's layout, tag index and script data");
     info->add_option("MAP", mapPath, "The Halo PC map (.map)")->required();
     info->add_flag("--json", json, "Print one JSON object instead of text");
     auto* compile = app.add_subcommand("compile", "Compile a script document into the map, in place");
     compile->add_option("MAP", mapPath, "The Halo PC map (.map) to compile into")->required();
-    compile->add_option("SCRIPTS", scriptPath, "The XML script document, or - for standard input")->required();
-    compile->add_flag("--dry-run", dryRun, "Run every check and the whole build, print the summary, write nothing");
-    compile->add_flag("--json", json, "Print the summary as one JSON object instead of text");
+    compile->add_option("SCRIPTS", scriptPath, "The XML script document, or - for standard input")
+        ->required()
+        ->option_text("SCRIPTS.xml|-");
+    compile->add_flag("--dry-run", flags.dryRun, "Run every check and the whole build, print the summary, write nothing");
+    compile->add_flag("--strict", flags.strict, "Refuse the compile when there is any warning");
+    compile->add_flag("--json", flags.json, "Print the summary as one JSON object instead of text");
     auto* scripts = app.add_subcommand("scripts", "Print the map's scripts as a script document");
     scripts->add_option("MAP", mapPath, "The Halo PC map (.map)")->required();
     scripts->add_option("-o,--output", outputPath, "Write the document into FILE instead of standard output")
         ->option_text("FILE");
+
+    // CLI11 would call an unknown command an unexpected argument.
+    if (argc > 1 && argv[1][0] != '-') {
+        bool known = false;
+        for (const auto* command : app.get_subcommands({})) known = known || command->get_name() == argv[1];
+        if (!known) {
+            std::cerr << "tarnfold-cli: error: unknown command '" << argv[1] << "'\n\n" << app.help();
+            return 2;
+        }
+    }
 
     try {
         app.parse(argc, argv);
@@ -36,9 +51,10 @@ int main(int argc, char** argv) {
         return code == 0 ? 0 : 2;
     }
 
+    tarnfold::RemoveTemporaryOnInterrupt();
     try {
         if (*info) tarnfold::cli::Info(mapPath, json, std::cout);
-        if (*compile) tarnfold::cli::Compile(mapPath, scriptPath, dryRun, json, std::cout, std::cerr);
+        if (*compile) tarnfold::cli::Compile(mapPath, scriptPath, flags, std::cout, std::cerr);
         if (*scripts) tarnfold::cli::Scripts(mapPath, outputPath, std::cout);
     } catch (const std::exception& e) {
         std::cerr << "tarnfold-cli: error: " << e.what() << "\n";

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "compiler/Attributes.h"
+#include "compiler/DocumentChecks.h"
 #include "compiler/ScenarioLayout.h"
 #include "compiler/ScriptDataWriter.h"
 #include "compiler/ScriptRecordLayout.h"
@@ -22,6 +23,11 @@ int32_t ScriptCompilier::NodeCapacity() const {
     return static_cast<int32_t>((int64_t{SyntaxDataSize} - kHeaderSize) / kNodeSize);
 }
 
+void ScriptCompilier::Warn(std::string warning) {
+    if (OnWarning) OnWarning(warning);
+    Warnings.push_back(std::move(warning));
+}
+
 void ScriptCompilier::BuildScripts(const XmlNode& root) {
     CurrentSyntaxNumber = OriganalSyntaxNumber;
     RealSyn = 0;
@@ -34,13 +40,20 @@ void ScriptCompilier::BuildScripts(const XmlNode& root) {
     LengthIntoStrings = 0;
     StoreText("begin");  // once per build: both "begin" nodes of every script use text offset 0
 
+    for (const char* attribute : {"NameAttr", "TypeAttr", "ReTypeAttr"})
+        if (root.FindAttribute(attribute))
+            Warn(DescribeElement(root) + ", the document element, carries " + attribute +
+                 ", which is not read there; " + std::string(kWhereThingsGo));
+
     std::set<std::string> names;
     for (const XmlNode& script : root.Children) {
         if (!script.IsElement()) continue;  // comments and text under the root are no scripts
+        if (IsExpressionElement(script.Name))
+            Warn(DescribeElement(script) + " is taken for a script; " + std::string(kWhereThingsGo));
         BuildScript(script);
         if (!names.insert(Scripts.back().Name).second)
-            Warnings.push_back(DescribeElement(script) + ": a script named \"" + Scripts.back().Name +
-                               "\" comes earlier in the document; the game keeps only one of them");
+            Warn(DescribeElement(script) + ": a script named \"" + Scripts.back().Name +
+                 "\" comes earlier in the document; the game keeps only one of them");
     }
 }
 
@@ -67,6 +80,7 @@ void ScriptCompilier::BuildScript(const XmlNode& script) {
     CurrentSyntaxNumber = c0 + 4;
     const int32_t F = CurrentSyntaxNumber;
 
+    for (std::string& warning : CheckScriptElement(script)) Warn(std::move(warning));
     ScriptHeader header;
     header.Type = ReadIntegerAttribute(script, "TypeAttr");
     header.ReturnType = ReadIntegerAttribute(script, "ReTypeAttr");
@@ -77,6 +91,8 @@ void ScriptCompilier::BuildScript(const XmlNode& script) {
                     std::to_string(script_record::kNameMax) + " bytes");
 
     CurrentSyntaxNumber = XmlBuild(script, CurrentSyntaxNumber);
+    if (CurrentSyntaxNumber == F && IsExpressionElement(script.Name))
+        throw Error(DescribeElement(script) + " stands where a script belongs; " + std::string(kWhereThingsGo));
     if (CurrentSyntaxNumber == F)
         throw Error(DescribeElement(script) + ": the script \"" + header.Name +
                     "\" has no expressions; a script needs at least one");
@@ -143,7 +159,14 @@ CompileSummary ScriptCompilier::BuildScriptData(const HaloPcMap& map, const XmlD
     // Held until the new map has replaced the old one. Under the lock the map
     // is read again, so the compile works on the file as it is now, not as it
     // was when it was loaded.
-    MapTransaction transaction(map.f, !options.dryRun);
+    MapTransaction transaction(map.f, !options.dryRun, options.onWait);
+    std::vector<std::string> notes;
+    if (transaction.StaleTemporariesRemoved() > 0) {
+        // Said at once: it is news about the folder whatever becomes of the compile.
+        notes.push_back("removed " + std::to_string(transaction.StaleTemporariesRemoved()) +
+                        " temporary file(s) left next to the map by an interrupted compile");
+        if (options.onWarning) options.onWarning(notes.back());
+    }
     HaloPcMap current;
     current.LoadMap(map.f);
 
@@ -152,8 +175,12 @@ CompileSummary ScriptCompilier::BuildScriptData(const HaloPcMap& map, const XmlD
     BinaryFile old(current.f);
     CompileSummary summary;
     summary.recompiled = CompiledByTarnfold(old.Length());
+    OnWarning = options.onWarning;
     BuildScripts(document.DocumentElement());
     CheckLimits();
+    if (options.strict && !Warnings.empty())
+        throw Error(std::to_string(Warnings.size()) + " warning(s), and strict checking turns them into errors; "
+                    "nothing was written");
 
     const MapRewrite rewrite = PlanScriptDataWrite(*this, current, old);
     if (options.dryRun) {
@@ -173,10 +200,8 @@ CompileSummary ScriptCompilier::BuildScriptData(const HaloPcMap& map, const XmlD
     summary.nodeCapacity = NodeCapacity();
     summary.textBytes = LengthIntoStrings;
     summary.growth = static_cast<int32_t>(rewrite.Length() - old.Length());
-    summary.warnings = Warnings;
-    if (transaction.StaleTemporariesRemoved() > 0)
-        summary.warnings.push_back("removed " + std::to_string(transaction.StaleTemporariesRemoved()) +
-                                   " temporary file(s) left next to the map by an interrupted compile");
+    summary.warnings = notes;
+    summary.warnings.insert(summary.warnings.end(), Warnings.begin(), Warnings.end());
     return summary;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,9 +19,16 @@ class HaloPcMap;
 class XmlDocument;
 struct XmlNode;
 
+// Receives a warning or a note as soon as it arises, so that the tools can
+// show it even when the compile then fails.
+using MessageCallback = std::function<void(const std::string&)>;
+
 // How a compile runs.
 struct CompileOptions {
     bool dryRun = false;  // every check and the whole build, nothing written
+    bool strict = false;  // any warning refuses the compile
+    MessageCallback onWarning;
+    MessageCallback onWait;  // the map is locked by another compile: this one waits
     WriteHooks hooks;     // for tests: a pause after a chunk of the new map
 };
 
@@ -66,6 +74,7 @@ public:
     std::vector<ScriptHeader> Scripts;
     MemoryBlock ScriptRecords;    // 92 bytes per script, in document order
     std::vector<std::string> Warnings;
+    MessageCallback OnWarning;    // told of each warning as it is added
 
     // Locates the scenario's script data and reads its sizes and counts from
     // `file` (the map's own file when not given). Refuses a map whose
@@ -112,6 +121,7 @@ public:
     static uint32_t Link(int32_t m) { return syntax::Link(m - OriganalSyntaxNumber); }
 
 private:
+    void Warn(std::string warning);
     void BuildScript(const XmlNode& script);
     void CheckLimits() const;
     size_t AppendNode(const Syntax& node);

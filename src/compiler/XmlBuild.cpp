@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "compiler/Attributes.h"
+#include "compiler/DocumentChecks.h"
 #include "compiler/ScriptCompilier.h"
 #include "runtime/Error.h"
 #include "runtime/Numbers.h"
@@ -128,10 +129,14 @@ int32_t ScriptCompilier::XmlBuild(const XmlNode& node, int32_t n) {
             throw Error(DescribeElement(child) +
                         " has child elements, but only a ScriptCommand takes arguments");
         if (!command && !value && !global) {
-            Warnings.push_back(DescribeElement(child) +
-                               " is not ScriptCommand, ScriptValue or GlobalValue and makes no node");
+            std::string warning =
+                DescribeElement(child) + " is not ScriptCommand, ScriptValue or GlobalValue and makes no node";
+            if (const std::string nearest = NearestExpressionElement(child.Name); !nearest.empty())
+                warning += "; did you mean \"" + nearest + "\"?";
+            Warn(std::move(warning));
             continue;
         }
+        for (std::string& warning : CheckExpressionElement(child)) Warn(std::move(warning));
 
         const int32_t first = n;
         const size_t at = command ? MakeCommand(child, n) : MakeValue(child, n, global);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <string>
 
 #include "runtime/FileLock.h"
 
@@ -27,8 +28,10 @@ struct WriteHooks {
 // the map in between is what the replacement starts from.
 class MapTransaction {
 public:
-    // `sweep` false leaves old temporary files alone (a dry run changes nothing).
-    explicit MapTransaction(const std::filesystem::path& map, bool sweep = true);
+    // `sweep` false leaves old temporary files alone (a dry run changes
+    // nothing); `onWait` is called when another compile holds the map.
+    explicit MapTransaction(const std::filesystem::path& map, bool sweep = true,
+                            const std::function<void(const std::string&)>& onWait = {});
 
     // The map with symbolic links resolved: the file that is replaced.
     const std::filesystem::path& Path() const { return path_; }

@@ -4,6 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
+#include <csignal>
+#include <cstdio>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -22,7 +25,36 @@ std::string Reason() { return std::strerror(errno); }
 // random characters. Hidden and keeping no file extension at its end, so a
 // leftover is never offered as the kind of file it replaces.
 std::string TemporaryPrefix(const std::filesystem::path& target) {
-    return "." + target.filename().string() + ".tarnfold-";
+    // A name as long as the file system allows leaves no room to add to it:
+    // a long one is cut and made unique again by a hash of the whole.
+    constexpr size_t kKept = 160;
+    std::string name = target.filename().string();
+    if (name.size() > kKept + 40) {
+        uint64_t hash = 14695981039346656037u;  // FNV-1a: the same on every run
+        for (unsigned char c : name) hash = (hash ^ c) * 1099511628211u;
+        char hex[17];
+        std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+        name = name.substr(0, kKept) + "-" + hex;
+    }
+    return "." + name + ".tarnfold-";
+}
+
+// The temporary file being written, for the interrupt handler: a fixed
+// buffer, since a signal handler may not allocate.
+char g_interruptedTemporary[PATH_MAX + 1];
+volatile std::sig_atomic_t g_haveTemporary = 0;
+
+void RemoveTemporaryAndExit(int signal) {
+    if (g_haveTemporary) ::unlink(g_interruptedTemporary);
+    ::_exit(128 + signal);
+}
+
+void RegisterTemporary(const std::filesystem::path& path) {
+    const std::string& name = path.native();
+    if (name.size() > PATH_MAX) return;
+    g_haveTemporary = 0;
+    std::memcpy(g_interruptedTemporary, name.c_str(), name.size() + 1);
+    g_haveTemporary = 1;
 }
 
 void SyncFolder(const std::filesystem::path& folder) {
@@ -33,6 +65,13 @@ void SyncFolder(const std::filesystem::path& folder) {
 }
 
 }  // namespace
+
+void RemoveTemporaryOnInterrupt() {
+    struct sigaction action {};
+    action.sa_handler = RemoveTemporaryAndExit;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
+}
 
 int RemoveStaleTemporaries(const std::filesystem::path& target) {
     const std::string prefix = TemporaryPrefix(target);
@@ -72,6 +111,7 @@ AtomicFile::AtomicFile(const std::filesystem::path& target, std::string noun)
         throw Error("cannot create a temporary file in '" + folder.string() + "': " + Reason() +
                     "; the " + noun_ + " was not changed");
     temporary_ = name.data();
+    RegisterTemporary(temporary_);
     // The new file keeps the old one's owner where we may give it (as root);
     // otherwise it belongs to whoever wrote it, as any replaced file would.
     [[maybe_unused]] const int owned = ::fchown(fd_, st.st_uid, st.st_gid);
@@ -87,6 +127,7 @@ AtomicFile::~AtomicFile() {
 }
 
 void AtomicFile::Discard() {
+    g_haveTemporary = 0;
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     if (!temporary_.empty()) ::unlink(temporary_.c_str());
@@ -129,6 +170,7 @@ void AtomicFile::Commit() {
         throw Error("cannot replace '" + target_.string() + "': " + Reason() +
                     "; the " + noun_ + " was not changed");
     committed_ = true;
+    g_haveTemporary = 0;  // an interrupt before this finds no file of that name left to remove
     SyncFolder(target_.parent_path());
 }
 

@@ -53,4 +53,9 @@ private:
 // one, so every such file is stale.
 int RemoveStaleTemporaries(const std::filesystem::path& target);
 
+// Makes Ctrl+C, SIGTERM and SIGHUP remove the temporary file being written,
+// if any, before the process ends (with status 128 + the signal's number).
+// For programs that write a file and then end, such as the command line.
+void RemoveTemporaryOnInterrupt();
+
 }  // namespace tarnfold

@@ -13,11 +13,16 @@
 
 namespace tarnfold {
 
-FileLock::FileLock(const std::filesystem::path& path) {
+FileLock::FileLock(const std::filesystem::path& path, const std::function<void()>& onWait) {
+    bool told = false;
     for (;;) {
         fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd_ < 0)
             throw Error("cannot open '" + path.string() + "': " + std::strerror(errno));
+        if (::flock(fd_, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK && onWait && !told) {
+            onWait();
+            told = true;
+        }
         while (::flock(fd_, LOCK_EX) != 0) {
             if (errno != EINTR) {
                 const std::string reason = std::strerror(errno);

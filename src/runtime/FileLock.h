@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 
 namespace tarnfold {
 
@@ -13,7 +14,9 @@ namespace tarnfold {
 // the path still names the locked inode and starts over if it does not.
 class FileLock {
 public:
-    explicit FileLock(const std::filesystem::path& path);
+    // `onWait` is called once when another process holds the lock and this
+    // one is about to wait for it.
+    explicit FileLock(const std::filesystem::path& path, const std::function<void()>& onWait = {});
     ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;

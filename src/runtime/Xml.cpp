@@ -175,8 +175,18 @@ void XmlDocument::LoadXml(std::string_view text) {
             if (!builder.error.empty()) throw XmlError(builder.error, builder.errorLine, builder.errorColumn);
             const auto code = XML_GetErrorCode(parser.get());
             std::string what = XML_ErrorString(code);
+            const auto index = XML_GetCurrentByteIndex(parser.get());
             if (code == XML_ERROR_NO_ELEMENTS && text.find_first_not_of(" \t\r\n") == std::string_view::npos)
                 what = "the document is empty";
+            else if (code == XML_ERROR_TAG_MISMATCH && !builder.open.empty())
+                what += ": the element \"" + builder.open.back()->Name + "\" opened at line " +
+                        std::to_string(builder.open.back()->Line) + " is still open";
+            else if (index > 0 && static_cast<size_t>(index) <= text.size() &&
+                     (text[static_cast<size_t>(index) - 1] == '&' ||
+                      (static_cast<size_t>(index) < text.size() && text[static_cast<size_t>(index)] == '&')))
+                what += ": a & on its own is written &amp;";
+            else if (code == XML_ERROR_UNKNOWN_ENCODING || code == XML_ERROR_INCORRECT_ENCODING)
+                what += ": Tarnfold reads UTF-8, UTF-16, ISO-8859-1 and US-ASCII";
             throw XmlError(what, static_cast<int>(XML_GetCurrentLineNumber(parser.get())),
                            static_cast<int>(XML_GetCurrentColumnNumber(parser.get())) + 1);
         }

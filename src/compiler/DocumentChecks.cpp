@@ -1,0 +1,121 @@
+#include "compiler/DocumentChecks.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+#include "compiler/Attributes.h"
+#include "runtime/Numbers.h"
+#include "runtime/Xml.h"
+
+namespace tarnfold {
+
+namespace {
+
+// The engine's value types are numbered 0 to 48, its script types 0 to 4.
+constexpr int kLastValueType = 48;
+constexpr int kLastScriptType = 4;
+
+constexpr std::array<std::string_view, 3> kExpressionElements = {"ScriptCommand", "ScriptValue", "GlobalValue"};
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
+
+// Edits (insertions, deletions, substitutions) between two short names.
+size_t Distance(std::string_view a, std::string_view b) {
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (size_t i = 1; i <= a.size(); ++i) {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+// The known name `name` was probably meant to be: the same but for letter
+// case, or one or two letters off. A known name ending in "Attr" also
+// matches without it ("Name" for "NameAttr").
+std::string_view Nearest(std::string_view name, const auto& known) {
+    for (std::string_view k : known) {
+        const std::string_view bare = k.ends_with("Attr") ? k.substr(0, k.size() - 4) : k;
+        if (Lower(name) == Lower(k) || Lower(name) == Lower(bare)) return k;
+    }
+    for (std::string_view k : known)
+        if (name.size() > 3 && Distance(Lower(name), Lower(k)) <= 2) return k;
+    return {};
+}
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+void CheckAttributes(const XmlNode& element, const auto& known, std::vector<std::string>& warnings) {
+    for (const auto& [name, value] : element.Attributes) {
+        if (std::find(known.begin(), known.end(), name) != known.end()) continue;
+        std::string warning = DescribeElement(element) + ": attribute " + Quoted(name) + " is not read";
+        if (const auto nearest = Nearest(name, known); !nearest.empty())
+            warning += "; did you mean " + Quoted(nearest) + "?";
+        warnings.push_back(std::move(warning));
+    }
+}
+
+// A number attribute outside [0, last]; one that is no number is refused
+// when it is read, so it is not warned about here.
+void CheckRange(const XmlNode& element, std::string_view attribute, int last, std::string_view what,
+                std::vector<std::string>& warnings) {
+    const std::string* text = element.FindAttribute(attribute);
+    if (!text) return;
+    const auto value = ParseInteger(*text);
+    if (!value || (*value >= 0 && *value <= last)) return;
+    warnings.push_back(DescribeElement(element) + ": " + std::string(attribute) + " " + std::to_string(*value) +
+                       " is not one of the engine's " + std::string(what) + " (0 to " + std::to_string(last) +
+                       ")");
+}
+
+}  // namespace
+
+bool IsExpressionElement(std::string_view name) {
+    return std::find(kExpressionElements.begin(), kExpressionElements.end(), name) != kExpressionElements.end();
+}
+
+std::string NearestExpressionElement(std::string_view name) { return std::string(Nearest(name, kExpressionElements)); }
+
+std::vector<std::string> CheckScriptElement(const XmlNode& script) {
+    static constexpr std::array<std::string_view, 3> kKnown = {"NameAttr", "TypeAttr", "ReTypeAttr"};
+    std::vector<std::string> warnings;
+    CheckAttributes(script, kKnown, warnings);
+    if (!script.FindAttribute("NameAttr"))
+        warnings.push_back(DescribeElement(script) + ": the script has no NameAttr, so its name is empty");
+    CheckRange(script, "TypeAttr", kLastScriptType, "script types", warnings);
+    CheckRange(script, "ReTypeAttr", kLastValueType, "value types", warnings);
+    return warnings;
+}
+
+std::vector<std::string> CheckExpressionElement(const XmlNode& element) {
+    static constexpr std::array<std::string_view, 3> kCommand = {"Command", "EngineId", "ValueType"};
+    static constexpr std::array<std::string_view, 3> kValue = {"ValueType", "Value", "ExpType"};
+    static constexpr std::array<std::string_view, 4> kGlobal = {"ValueType", "Value", "ValueCommand", "ExpType"};
+    std::vector<std::string> warnings;
+    if (element.Name == "ScriptCommand")
+        CheckAttributes(element, kCommand, warnings);
+    else if (element.Name == "ScriptValue")
+        CheckAttributes(element, kValue, warnings);
+    else
+        CheckAttributes(element, kGlobal, warnings);
+    CheckRange(element, "ValueType", kLastValueType, "value types", warnings);
+    for (const XmlNode& child : element.Children)
+        if (child.kind == XmlNode::Kind::Text) {
+            warnings.push_back(DescribeElement(element) + ": the text inside it is not read; the value goes in "
+                                                          "the Value attribute");
+            break;
+        }
+    return warnings;
+}
+
+}  // namespace tarnfold
