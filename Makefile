@@ -5,7 +5,9 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run demo test sanitize bench fuzz clean
+PREFIX ?= /usr/local
+
+.PHONY: all deps build run demo test sanitize bench fuzz install uninstall package clean
 
 all: build
 
@@ -27,6 +29,30 @@ demo: build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	@$(MAKE) --no-print-directory sanitize
+
+# Installs into PREFIX (under DESTDIR, when given). Installed straight onto
+# this machine, the desktop's caches are refreshed so the map type, the icon
+# and the menu entry show up (or go) at once; a package manager does that itself.
+REFRESH_DESKTOP = [ -n "$(DESTDIR)" ] || for step in \
+	  "update-mime-database $(PREFIX)/share/mime" \
+	  "update-desktop-database -q $(PREFIX)/share/applications" \
+	  "gtk-update-icon-cache -qtf $(PREFIX)/share/icons/hicolor"; do \
+	  ! command -v $${step%% *} >/dev/null || $$step; done
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+	cp $(BUILD)/install_manifest.txt $(BUILD)/make-install-manifest.txt
+	@$(REFRESH_DESKTOP)
+
+# Removes what the last `make install` installed. (Its own copy of the list:
+# the tests' installs into temporary folders rewrite install_manifest.txt.)
+uninstall:
+	xargs -rd '\n' rm -f -- < $(BUILD)/make-install-manifest.txt
+	@$(REFRESH_DESKTOP)
+
+# The Debian package, $(BUILD)/tarnfold_VERSION_ARCH.deb.
+package: build
+	cmake --build $(BUILD) --target package
 
 # The tests again under AddressSanitizer and UndefinedBehaviorSanitizer, any
 # finding fatal, in a build of their own without the desktop app.

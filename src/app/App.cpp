@@ -1,5 +1,7 @@
 #include "App.h"
 
+#include <QIcon>
+
 #include "MenuBar1.h"
 
 namespace tarnfold::app {
@@ -7,6 +9,10 @@ namespace tarnfold::app {
 App::App(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Tarnfold"));
     setApplicationVersion(QStringLiteral(TARNFOLD_VERSION));
+    // Ties the windows to the installed desktop entry and its icon (the
+    // taskbar, the window switcher); the built-in egg when not installed.
+    setDesktopFileName(QStringLiteral("org.tarnfold.Tarnfold"));
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("org.tarnfold.Tarnfold"), QIcon(QStringLiteral(":/tarnfold/egg_ic.png"))));
     MenuBar1::Instance();
 }
 

@@ -1,8 +1,12 @@
 #include "Window1.h"
 
 #include <QAction>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
 #include <exception>
 
 #include "About.h"
@@ -10,6 +14,7 @@
 #include "MapChooser.h"
 #include "MenuBar1.h"
 #include "compiler/Tarnfold.h"
+#include "runtime/Error.h"
 
 namespace tarnfold::app {
 
@@ -26,12 +31,19 @@ QFont SystemFont(int pointSize) {
     return font;
 }
 
+// The one local file a drag carries, or an empty path.
+std::filesystem::path DraggedFile(const QMimeData* data) {
+    if (!data || data->urls().size() != 1 || !data->urls().front().isLocalFile()) return {};
+    return data->urls().front().toLocalFile().toStdU16String();
+}
+
 }  // namespace
 
 Window1::Window1() : ChooseMap(MapDialogChooser(this)) {
     Layout();
     CreateControls();
     AddMenuHandlers();
+    setAcceptDrops(true);
 }
 
 // The menu bar outlives the window: hand it back before the window deletes
@@ -63,6 +75,8 @@ void Window1::CreateControls() {
     ScriptFld->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     ScriptFld->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ScriptFld->setTabChangesFocus(true);
+    // A file dragged over the field is the window's to take, not text to insert.
+    ScriptFld->viewport()->installEventFilter(this);
     layout->Add(ScriptFld, {0, 0, 323, 348}, {.Left = true, .Top = true, .Right = true, .Bottom = true});
 
     BtnCompileScript = new QPushButton(QStringLiteral("Compile Script"), centralWidget());
@@ -115,6 +129,44 @@ void Window1::FileLoadmap_Action() {
 
 void Window1::LoadMapFile(const std::filesystem::path& path) {
     Attempt([this, &path] { LoadedMap.LoadMap(path); });
+}
+
+void Window1::LoadScriptFile(const std::filesystem::path& path) {
+    Attempt([this, &path] {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw Error("cannot open the script document '" + path.string() + "': " + file.errorString().toStdString());
+        // Replacing through a cursor keeps the field's undo history; setPlainText would clear it.
+        QTextCursor all(ScriptFld->document());
+        all.select(QTextCursor::Document);
+        all.insertText(QString::fromUtf8(file.readAll()));
+    });
+}
+
+void Window1::TakeDrop(QDropEvent* event) {
+    const std::filesystem::path file = DraggedFile(event->mimeData());
+    if (file.empty()) return event->ignore();
+    event->acceptProposedAction();
+    if (event->type() != QEvent::Drop) return;
+    if (QString::fromStdU16String(file.extension().u16string()).compare(".xml", Qt::CaseInsensitive) == 0)
+        LoadScriptFile(file);
+    else
+        LoadMapFile(file);
+}
+
+void Window1::dragEnterEvent(QDragEnterEvent* event) { TakeDrop(event); }
+void Window1::dropEvent(QDropEvent* event) { TakeDrop(event); }
+
+bool Window1::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (watched == ScriptFld->viewport() && (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)) {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (!DraggedFile(drop->mimeData()).empty()) {
+            TakeDrop(drop);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 }  // namespace tarnfold::app

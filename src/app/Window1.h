@@ -8,6 +8,8 @@
 #include "map/HaloPcMap.h"
 
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -41,6 +43,9 @@ public:
     void FileLoadmap_Action();
     // Loads `path` as if it had been chosen in the dialog (the command line's MAP).
     void LoadMapFile(const std::filesystem::path& path);
+    // Puts the text of the script document at `path` into the field, as one
+    // edit that Undo takes back.
+    void LoadScriptFile(const std::filesystem::path& path);
 
     // The items of the menu bar, by name.
     QAction* aboutMenu() const { return Item("aboutMenu"); }
@@ -58,7 +63,15 @@ public:
     QAction* Filej() const { return Item("Filej"); }
     QAction* FileLoadmap() const { return Item("FileLoadmap"); }
 
+protected:
+    // A file dropped on the window: a .xml file goes into the script field,
+    // any other file is loaded as the map.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void TakeDrop(QDropEvent* event);
     void Layout();
     void CreateControls();
     void AddMenuHandlers();

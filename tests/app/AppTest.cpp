@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -193,6 +194,38 @@ private slots:
         QCOMPARE(compiled.size(), ReadFileBytes(Path("core.map")).size());
         QVERIFY(compiled == ReadFileBytes(Path("core.map")));
         QVERIFY(compiled != BuildSyntheticMap().bytes);
+    }
+
+    // Files dropped as a file manager drops them: a .xml file replaces the
+    // field's text (undoably), any other file is loaded as the map, on the
+    // field as on the rest of the window.
+    void droppedFilesLoadTheScriptOrTheMap() {
+        BuildSyntheticMap().Save(Path("dropped.map"));
+        std::ofstream(Path("dropped.xml")) << intro;
+        Harness h;
+        const auto drop = [](QWidget* target, const std::filesystem::path& file) {
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(QString::fromStdString(file.string()))});
+            QDragEnterEvent enter({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            return QApplication::sendEvent(target, &enter) && enter.isAccepted() &&
+                   QApplication::sendEvent(target, &dropped) && dropped.isAccepted();
+        };
+        QWidget* field = h.window->ScriptFld->viewport();
+        QVERIFY(field->acceptDrops());
+        h.window->ScriptFld->setPlainText("<typed/>");
+        QVERIFY(drop(field, Path("dropped.xml")));
+        QCOMPARE(h.window->ScriptFld->toPlainText().toStdString(), intro);
+        h.window->ScriptFld->undo();
+        QCOMPARE(h.window->ScriptFld->toPlainText(), QString("<typed/>"));
+
+        for (QWidget* target : {field, static_cast<QWidget*>(h.window.get())}) {
+            h.window->LoadedMap.f.clear();
+            QVERIFY(drop(target, Path("dropped.map")));
+            QCOMPARE(h.window->LoadedMap.f, Path("dropped.map"));
+        }
+        QCOMPARE(h.window->ScriptFld->toPlainText(), QString("<typed/>"));
+        QVERIFY(h.messages.empty());
     }
 
     void errorsAreShownAndChangeNothing() {

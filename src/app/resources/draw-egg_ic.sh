@@ -2,12 +2,16 @@
 # Draws egg_ic.png, the 185 x 185 picture of the About window: a speckled egg
 # with a zig-zag fold across it, resting on the ripples of a small dark lake.
 # The PNG is committed; run this again (ImageMagick) only to change the picture.
+# With a SIZE it draws the same picture SIZE pixels square (the build's app
+# icons): drawn at that size rather than resized, so small icons stay sharp.
 set -euo pipefail
 out=${1:-"$(dirname "$0")/egg_ic.png"}
+size=${2:-185}
+scale=$(awk -v n="$size" 'BEGIN { printf "%.6f", n / 185 }')
 
 egg="M 92,26 C 130,26 148,80 148,110 C 148,142 124,162 92,162 C 60,162 36,142 36,110 C 36,80 54,26 92,26 Z"
 
-convert -size 185x185 gradient:'#1c4e5e'-'#081826' \
+convert -size "${size}x${size}" gradient:'#1c4e5e'-'#081826' -affine "$scale,0,0,$scale,0,0" \
   -fill '#0b2533' -draw "ellipse 92,166 78,12 0,360" \
   -fill none -stroke '#5d9aa8' -strokewidth 1.5 \
   -draw "ellipse 92,167 84,14 200,340" \
