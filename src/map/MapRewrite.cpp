@@ -68,12 +68,35 @@ std::vector<uint8_t> MapRewrite::ReadFinal(BinaryFile& old, int64_t offset, size
     return std::vector<uint8_t>(bytes.begin() + (offset - from), bytes.begin() + (end - from));
 }
 
-int64_t MapRewrite::WriteTo(BinaryFile& old, AtomicFile* out, const std::function<void(int)>& afterChunk) const {
+// The head of a real map (its raw data, the tag index, the scenario up to
+// its string data) is most of the file and is the old file's bytes but for a
+// few patches: it is copied inside the kernel, or cloned, and the patches
+// written over it. Returns how far the new file is then written.
+int64_t MapRewrite::CopyHead(BinaryFile& old, AtomicFile& out) const {
+    if (pieces.empty() || pieces.front().fromMemory || pieces.front().oldOffset != 0) return 0;
+    int64_t head = pieces.front().length;
+    if (scanStart) head = std::min(head, std::max<int64_t>(*scanStart, 0));
+    const int64_t copied = out.CopyFrom(old.Path(), 0, head);
+    for (const auto& patch : patches) {
+        const int64_t end = std::min(copied, patch.offset + static_cast<int64_t>(patch.bytes.size()));
+        if (patch.offset < end)
+            out.WriteAt(patch.offset, patch.bytes.data(), static_cast<size_t>(end - patch.offset));
+    }
+    return copied;
+}
+
+int64_t MapRewrite::WriteTo(BinaryFile& old, AtomicFile* out, const std::function<void(int)>& afterChunk,
+                            bool copyHead) const {
     const int64_t length = Length();
     std::vector<uint8_t> buffer(std::min<int64_t>(kChunkSize, std::max<int64_t>(length, 1)));
     int chunks = 0;
     int64_t relocated = relocatedInIndex;
-    for (int64_t at = 0; at < length;) {
+    int64_t at = 0;
+    if (out && copyHead) {
+        at = CopyHead(old, *out);
+        if (at > 0 && afterChunk) afterChunk(++chunks);
+    }
+    while (at < length) {
         int64_t end = std::min(at + static_cast<int64_t>(buffer.size()), length);
         // Chunks of the scanned part start at scanStart and hold whole words
         // counted from it, so no word straddles two chunks.

@@ -58,11 +58,14 @@ struct MapRewrite {
 
     // Streams the whole new file into `out` (nowhere when null: a dry run
     // that counts), the scan applied as it passes, calling `afterChunk` (when
-    // set) with the count of chunks written so far. Returns how many words
-    // were relocated, tag index entries included.
-    int64_t WriteTo(BinaryFile& old, AtomicFile* out, const std::function<void(int)>& afterChunk = {}) const;
+    // set) with the count of chunks written so far. The unchanged head of
+    // the old file is copied inside the kernel when `copyHead` allows it.
+    // Returns how many words were relocated, tag index entries included.
+    int64_t WriteTo(BinaryFile& old, AtomicFile* out, const std::function<void(int)>& afterChunk = {},
+                    bool copyHead = true) const;
 
 private:
+    int64_t CopyHead(BinaryFile& old, AtomicFile& out) const;
     void Fill(BinaryFile& old, int64_t offset, uint8_t* out, size_t count) const;
 };
 

@@ -32,7 +32,7 @@ int64_t MapTransaction::Replace(const MapRewrite& rewrite, BinaryFile& old, cons
                     " bytes long; a map holds at most " + std::to_string(HaloPcMap::kMaxMapLength) +
                     " bytes, as its offsets are 32-bit");
     AtomicFile out(path_, "map");
-    const int64_t relocated = rewrite.WriteTo(old, &out, hooks.afterChunk);
+    const int64_t relocated = rewrite.WriteTo(old, &out, hooks.afterChunk, hooks.copyHead);
     out.Flush();
     if (hooks.verify) hooks.verify(out.TemporaryPath());
     out.Commit();

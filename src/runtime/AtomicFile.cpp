@@ -145,11 +145,55 @@ void AtomicFile::Write(const uint8_t* data, size_t count) {
         count -= static_cast<size_t>(written);
         written_ += written;
     }
-    // Start writing back what has piled up, so that the disk works while the
-    // rest is still being produced and the final fsync has little left to do.
+    StartWriteback();
+}
+
+// Starts writing back what has piled up, so that the disk works while the
+// rest is still being produced and the final fsync has little left to do.
+void AtomicFile::StartWriteback() {
     if (written_ - flushedUpTo_ >= kWritebackStep) {
         ::sync_file_range(fd_, flushedUpTo_, written_ - flushedUpTo_, SYNC_FILE_RANGE_WRITE);
         flushedUpTo_ = written_;
+    }
+}
+
+int64_t AtomicFile::CopyFrom(const std::filesystem::path& source, int64_t offset, int64_t count) {
+    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return 0;
+    loff_t from = offset;
+    int64_t copied = 0;
+    while (copied < count) {
+        const ssize_t n = ::copy_file_range(in, &from, fd_, nullptr, static_cast<size_t>(count - copied), 0);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            // Another file system, an old kernel, a file system that cannot:
+            // the caller streams the rest. A full disk is a failure, though.
+            const int reason = errno;
+            ::close(in);
+            if (n < 0 && (reason == ENOSPC || reason == EDQUOT || reason == EIO || reason == EFBIG))
+                throw Error("cannot write the new " + noun_ + " next to '" + target_.string() + "': " +
+                            std::strerror(reason) + "; the " + noun_ + " was not changed");
+            return copied;
+        }
+        copied += n;
+        written_ += n;
+        StartWriteback();
+    }
+    ::close(in);
+    return copied;
+}
+
+void AtomicFile::WriteAt(int64_t offset, const uint8_t* data, size_t count) {
+    while (count > 0) {
+        const ssize_t n = ::pwrite(fd_, data, count, offset);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw Error("cannot write the new " + noun_ + " next to '" + target_.string() + "': " + Reason() +
+                        "; the " + noun_ + " was not changed");
+        }
+        data += n;
+        count -= static_cast<size_t>(n);
+        offset += n;
     }
 }
 

@@ -25,6 +25,14 @@ public:
     AtomicFile& operator=(const AtomicFile&) = delete;
 
     void Write(const uint8_t* data, size_t count);
+    // Appends up to `count` bytes of `source` from `offset` on, copied inside
+    // the kernel: file systems that share extents (XFS with reflink, btrfs)
+    // clone them instead of copying. Returns how many bytes it appended; 0
+    // where the kernel cannot copy between these files, so that the caller
+    // writes the bytes itself.
+    int64_t CopyFrom(const std::filesystem::path& source, int64_t offset, int64_t count);
+    // Writes over bytes already appended.
+    void WriteAt(int64_t offset, const uint8_t* data, size_t count);
     // Flushes the new content to disk; then Commit() renames it over the target.
     void Flush();
     void Commit();
@@ -34,6 +42,7 @@ public:
 
 private:
     void Discard();
+    void StartWriteback();
 
     std::filesystem::path target_;
     std::string noun_;
