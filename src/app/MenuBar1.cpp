@@ -113,6 +113,9 @@ MenuBar1::MenuBar1() : QMenuBar(nullptr) {
         }
         item->setObjectName(row.name);
         item->setShortcut(QKeySequence::fromString(row.shortcut, QKeySequence::PortableText));
+        // The About window has the menu bar too (on macOS, literally): its
+        // shortcuts work from every window of the app.
+        item->setShortcutContext(Qt::ApplicationShortcut);
         ConnectStandardItem(item);
     }
 }

@@ -6,6 +6,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTextCursor>
 #include <exception>
 
@@ -61,6 +62,7 @@ void Window1::Layout() {
     auto* content = new QWidget(this);
     content->setMinimumSize(kMinimumSize);
     content->setMaximumSize(kMaximumSize);
+    setMaximumSize(kMaximumSize);
     setCentralWidget(content);
     const int barHeight = menuWidget()->heightForWidth(kDesignSize.width());
     resize(kDesignSize + QSize(0, barHeight > 0 ? barHeight : menuWidget()->sizeHint().height()));
@@ -74,7 +76,9 @@ void Window1::CreateControls() {
     ScriptFld->setFont(SystemFont(10));
     ScriptFld->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     ScriptFld->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Tab moves the focus on, so the field shows when it has the focus.
     ScriptFld->setTabChangesFocus(true);
+    ScriptFld->setStyleSheet(QStringLiteral("QPlainTextEdit:focus { border: 2px solid palette(highlight); }"));
     // A file dragged over the field is the window's to take, not text to insert.
     ScriptFld->viewport()->installEventFilter(this);
     layout->Add(ScriptFld, {0, 0, 323, 348}, {.Left = true, .Top = true, .Right = true, .Bottom = true});
@@ -85,6 +89,19 @@ void Window1::CreateControls() {
     BtnCompileScript->setFocusPolicy(Qt::NoFocus);
     layout->Add(BtnCompileScript, {206, 353, 97, 22}, {.Right = true, .Bottom = true});
     connect(BtnCompileScript, &QPushButton::clicked, this, &Window1::BtnCompileScript_Action);
+    // The button takes no focus, so the keyboard needs a way to compile.
+    BtnCompileScript->setToolTip(QStringLiteral("Compile the script into the loaded map (Ctrl+Return)"));
+    auto* compile = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), this);
+    connect(compile, &QShortcut::activated, this, &Window1::BtnCompileScript_Action);
+    auto* compileEnter = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Enter), this);
+    connect(compileEnter, &QShortcut::activated, this, &Window1::BtnCompileScript_Action);
+}
+
+// The title names the loaded map, so a cancelled or failed load, which
+// leaves none, is seen at once.
+void Window1::ShowLoadedMap() {
+    const QString name = QString::fromStdU16String(LoadedMap.f.filename().u16string());
+    setWindowTitle(LoadedMap.f.empty() ? QStringLiteral("Compiler") : QStringLiteral("Compiler \u2014 ") + name);
 }
 
 void Window1::AddMenuHandlers() {
@@ -106,13 +123,17 @@ void Window1::Attempt(const std::function<void()>& command) {
 }
 
 void Window1::BtnCompileScript_Action() {
-    Attempt([this] {
-        const CompileSummary summary = CompileDocument(LoadedMap.f, ScriptFld->toPlainText().toStdString());
-
-        QStringList warnings;
-        for (const std::string& warning : summary.warnings) warnings << QString::fromStdString(warning);
+    // Warnings are shown under "done!", and under the error when the compile
+    // fails: they often say why.
+    QStringList warnings;
+    CompileOptions options;
+    options.onWarning = [&warnings](const std::string& warning) { warnings << QString::fromStdString(warning); };
+    try {
+        CompileDocument(LoadedMap.f, ScriptFld->toPlainText().toStdString(), options);
         Messages(this, {Message::Kind::Information, QStringLiteral("done!"), warnings.join('\n')});
-    });
+    } catch (const std::exception& error) {
+        Messages(this, {Message::Kind::Warning, QString::fromStdString(error.what()), warnings.join('\n')});
+    }
 }
 
 void Window1::aboutMenu_Action() {
@@ -125,10 +146,12 @@ void Window1::aboutMenu_Action() {
 
 void Window1::FileLoadmap_Action() {
     Attempt([this] { LoadedMap.LoadMap(ChooseMap); });
+    ShowLoadedMap();
 }
 
 void Window1::LoadMapFile(const std::filesystem::path& path) {
     Attempt([this, &path] { LoadedMap.LoadMap(path); });
+    ShowLoadedMap();
 }
 
 void Window1::LoadScriptFile(const std::filesystem::path& path) {

@@ -75,6 +75,7 @@ private:
     void Layout();
     void CreateControls();
     void AddMenuHandlers();
+    void ShowLoadedMap();
     QAction* Item(const char* name) const;
     // Runs a command; an error it raises is shown, and the window goes on.
     void Attempt(const std::function<void()>& command);
