@@ -2,12 +2,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "compiler/ScriptHeader.h"
 #include "compiler/Syntax.h"
+#include "compiler/hsc/Engine.h"
 #include "map/MapTransaction.h"
 #include "runtime/MemoryBlock.h"
 
@@ -22,6 +24,7 @@ struct XmlNode;
 struct CompileOptions {
     bool dryRun = false;  // every check and the whole build, nothing written
     WriteHooks hooks;     // for tests: a pause after a chunk of the new map
+    std::optional<Engine> engine;  // --engine: the target when the map's header names none
 };
 
 // What a compile did, for the tools to report.
@@ -34,6 +37,7 @@ struct CompileSummary {
     int64_t relocatedWords = 0;    // tag index entries and scanned words rewritten
     bool recompiled = false;       // the map held scripts of an earlier compile
     bool dryRun = false;           // nothing was written
+    std::string target;            // the game the names were checked against, and why
     std::vector<std::string> warnings;
 };
 

@@ -1,6 +1,10 @@
 #include "compiler/Tarnfold.h"
 
 #include "compiler/ScenarioLayout.h"
+#include "compiler/hsc/CheckNames.h"
+#include "compiler/hsc/DocumentText.h"
+#include "compiler/hsc/Target.h"
+#include "compiler/hsc/Translate.h"
 #include "map/HaloPcMap.h"
 #include "runtime/BinaryFile.h"
 #include "runtime/Xml.h"
@@ -42,7 +46,34 @@ CompileSummary CompileDocument(const std::filesystem::path& path, std::string_vi
     if (path.empty()) throw Error("no map is loaded: load a map first");
     HaloPcMap map;
     map.LoadMap(path);
-    return ScriptCompilier().BuildScriptData(map, xml, options);
+    const hsc::Target target = hsc::ChooseTarget(path, options.engine);
+    std::vector<std::string> warnings = hsc::CheckNames(xml.DocumentElement(), target.engine);
+    if (!target.warning.empty()) warnings.insert(warnings.begin(), target.warning);
+
+    CompileSummary summary = ScriptCompilier().BuildScriptData(map, xml, options);
+    summary.target = target.description;
+    summary.warnings.insert(summary.warnings.begin(), warnings.begin(), warnings.end());
+    return summary;
+}
+
+std::string TranslateHsc(std::string_view source, const std::string& fileName, Engine engine) {
+    return hsc::DocumentText(hsc::Translate(source, fileName, engine));
+}
+
+CompileSummary CompileHsc(const std::filesystem::path& path, std::string_view source, const std::string& fileName,
+                          const CompileOptions& options) {
+    if (path.empty()) throw Error("no map is loaded: load a map first");
+    HaloPcMap map;
+    map.LoadMap(path);  // refuses what is no map before the target is read from its header
+    const Engine engine = hsc::ChooseTarget(path, options.engine).engine;
+    return CompileDocument(path, TranslateHsc(source, fileName, engine), options);
+}
+
+CompileSummary CompileScriptText(const std::filesystem::path& path, std::string_view text,
+                                 const CompileOptions& options) {
+    const size_t first = text.find_first_not_of(" \t\r\n");
+    const bool hsc = first != std::string_view::npos && (text[first] == '(' || text[first] == ';');
+    return hsc ? CompileHsc(path, text, "script", options) : CompileDocument(path, text, options);
 }
 
 }  // namespace tarnfold
