@@ -93,7 +93,7 @@ void Window1::Attempt(const std::function<void()>& command) {
 
 void Window1::BtnCompileScript_Action() {
     Attempt([this] {
-        const CompileSummary summary = CompileDocument(LoadedMap.f, ScriptFld->toPlainText().toStdString());
+        const CompileSummary summary = CompileScriptText(LoadedMap.f, ScriptFld->toPlainText().toStdString());
 
         QStringList warnings;
         for (const std::string& warning : summary.warnings) warnings << QString::fromStdString(warning);

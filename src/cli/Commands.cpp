@@ -35,6 +35,8 @@ std::string ReadDocument(const std::string& path) {
     return text.str();
 }
 
+std::string SourceName(const std::string& path) { return path == "-" ? "<stdin>" : path; }
+
 }  // namespace
 
 void Info(const std::string& mapPath, bool json, std::ostream& out) {
@@ -64,23 +66,33 @@ void Info(const std::string& mapPath, bool json, std::ostream& out) {
         << "\n";
 }
 
-void Compile(const std::string& mapPath, const std::string& scriptPath, bool dryRun, bool json,
-             std::ostream& out, std::ostream& err) {
+void Compile(const std::string& mapPath, const std::string& scriptPath, const SourceOptions& source, bool dryRun,
+             bool json, std::ostream& out, std::ostream& err) {
     CompileOptions options;
     options.dryRun = dryRun;
-    const CompileSummary summary = CompileDocument(mapPath, ReadDocument(scriptPath), options);
+    options.engine = source.engine;
+    const bool hsc = source.format.empty() ? std::filesystem::path(scriptPath).extension() == ".hsc"
+                                           : source.format == "hsc";
+    const std::string text = ReadDocument(scriptPath);
+    const CompileSummary summary = hsc ? CompileHsc(mapPath, text, SourceName(scriptPath), options)
+                                       : CompileDocument(mapPath, text, options);
     for (const auto& warning : summary.warnings) err << "tarnfold-cli: warning: " << warning << "\n";
     if (json) {
         out << ToJson(summary).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
         return;
     }
-    out << "scripts:           " << summary.scripts << "\n"
+    out << "engine:            " << summary.target << "\n"
+        << "scripts:           " << summary.scripts << "\n"
         << "syntax nodes:      " << summary.nodes << " of " << summary.nodeCapacity << "\n"
         << "text bytes:        " << summary.textBytes << "\n"
         << "tail moved by:     " << summary.growth << " bytes\n"
         << "words relocated:   " << summary.relocatedWords << "\n";
     if (summary.recompiled) out << "replaced:          the scripts of an earlier compile\n";
     out << (summary.dryRun ? "dry run: nothing was written\n" : "done!\n");
+}
+
+void Translate(const std::string& sourcePath, Engine engine, std::ostream& out) {
+    out << TranslateHsc(ReadDocument(sourcePath), SourceName(sourcePath), engine);
 }
 
 void Scripts(const std::string& mapPath, const std::string& outputPath, std::ostream& out) {
