@@ -50,7 +50,7 @@ private:
         if (id && *id != f->kit[t] && *id != f->release[t])
             Warn(element, "EngineId " + std::to_string(*id) + " is not " + name + "'s number in " +
                               std::string(EngineName(target_)) + " (" + std::to_string(f->kit[t]) +
-                              (f->release[t] >= 0 ? ", or " + std::to_string(f->release[t]) + " in the release numbering"
+                              (f->release[t] >= 0 && f->release[t] != f->kit[t] ? ", or " + std::to_string(f->release[t]) + " in the release numbering"
                                                   : std::string()) +
                               ")");
         const auto valueType = ParseInteger(element.GetAttribute("ValueType"));
