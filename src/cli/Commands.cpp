@@ -11,6 +11,7 @@
 #include "compiler/ScenarioLayout.h"
 #include "compiler/Tarnfold.h"
 #include "runtime/Error.h"
+#include "runtime/Xml.h"
 
 namespace tarnfold::cli {
 
@@ -74,8 +75,17 @@ void Compile(const std::string& mapPath, const std::string& scriptPath, const So
     const bool hsc = source.format.empty() ? std::filesystem::path(scriptPath).extension() == ".hsc"
                                            : source.format == "hsc";
     const std::string text = ReadDocument(scriptPath);
-    const CompileSummary summary = hsc ? CompileHsc(mapPath, text, SourceName(scriptPath), options)
-                                       : CompileDocument(mapPath, text, options);
+    const auto compile = [&] {
+        if (hsc) return CompileHsc(mapPath, text, SourceName(scriptPath), options);
+        try {
+            return CompileDocument(mapPath, text, options);
+        } catch (const XmlError& e) {
+            const size_t first = text.find_first_not_of(" \t\r\n");
+            if (first == std::string::npos || (text[first] != '(' && text[first] != ';')) throw;
+            throw Error(std::string(e.what()) + " (this looks like HSC: give --format hsc)");
+        }
+    };
+    const CompileSummary summary = compile();
     for (const auto& warning : summary.warnings) err << "tarnfold-cli: warning: " << warning << "\n";
     if (json) {
         out << ToJson(summary).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";

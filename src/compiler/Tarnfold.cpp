@@ -38,11 +38,11 @@ MapReport DescribeMap(const std::filesystem::path& path) {
     return report;
 }
 
-CompileSummary CompileDocument(const std::filesystem::path& path, std::string_view document,
-                               const CompileOptions& options) {
-    XmlDocument xml;
-    xml.PreserveWhitespace = false;
-    xml.LoadXml(document);
+namespace {
+
+// The compile of a document tree, parsed or translated: names checked against
+// the map's game, then the build.
+CompileSummary CompileTree(const std::filesystem::path& path, const XmlDocument& xml, const CompileOptions& options) {
     if (path.empty()) throw Error("no map is loaded: load a map first");
     HaloPcMap map;
     map.LoadMap(path);
@@ -56,17 +56,30 @@ CompileSummary CompileDocument(const std::filesystem::path& path, std::string_vi
     return summary;
 }
 
+}  // namespace
+
+CompileSummary CompileDocument(const std::filesystem::path& path, std::string_view document,
+                               const CompileOptions& options) {
+    XmlDocument xml;
+    xml.PreserveWhitespace = false;
+    xml.LoadXml(document);
+    return CompileTree(path, xml, options);
+}
+
 std::string TranslateHsc(std::string_view source, const std::string& fileName, Engine engine) {
     return hsc::DocumentText(hsc::Translate(source, fileName, engine));
 }
 
+// The translated tree is compiled as it is: writing it out and reading it back
+// gives the same tree (the tests hold the bytes of both ways equal), and
+// would take most of the time.
 CompileSummary CompileHsc(const std::filesystem::path& path, std::string_view source, const std::string& fileName,
                           const CompileOptions& options) {
     if (path.empty()) throw Error("no map is loaded: load a map first");
     HaloPcMap map;
     map.LoadMap(path);  // refuses what is no map before the target is read from its header
     const Engine engine = hsc::ChooseTarget(path, options.engine).engine;
-    return CompileDocument(path, TranslateHsc(source, fileName, engine), options);
+    return CompileTree(path, XmlDocument(hsc::Translate(source, fileName, engine)), options);
 }
 
 CompileSummary CompileScriptText(const std::filesystem::path& path, std::string_view text,
