@@ -129,7 +129,7 @@ void Window1::BtnCompileScript_Action() {
     CompileOptions options;
     options.onWarning = [&warnings](const std::string& warning) { warnings << QString::fromStdString(warning); };
     try {
-        CompileDocument(LoadedMap.f, ScriptFld->toPlainText().toStdString(), options);
+        CompileScriptText(LoadedMap.f, ScriptFld->toPlainText().toStdString(), options);
         Messages(this, {Message::Kind::Information, QStringLiteral("done!"), warnings.join('\n')});
     } catch (const std::exception& error) {
         Messages(this, {Message::Kind::Warning, QString::fromStdString(error.what()), warnings.join('\n')});

@@ -13,6 +13,7 @@
 #include "compiler/ScenarioLayout.h"
 #include "compiler/Tarnfold.h"
 #include "runtime/Error.h"
+#include "runtime/Xml.h"
 
 namespace tarnfold::cli {
 
@@ -36,6 +37,8 @@ std::string ReadDocument(const std::string& path) {
     text << in.rdbuf();
     return text.str();
 }
+
+std::string SourceName(const std::string& path) { return path == "-" ? "<stdin>" : path; }
 
 }  // namespace
 
@@ -71,22 +74,41 @@ void Compile(const std::string& mapPath, const std::string& scriptPath, const Co
     CompileOptions options;
     options.dryRun = flags.dryRun;
     options.strict = flags.strict;
+    options.engine = flags.engine;
     options.onWarning = [&err](const std::string& warning) {
         err << "tarnfold-cli: warning: " << warning << std::endl;
     };
     options.onWait = [&err](const std::string& note) { err << "tarnfold-cli: " << note << std::endl; };
-    const CompileSummary summary = CompileDocument(mapPath, ReadDocument(scriptPath), options);
+    const bool hsc = flags.format.empty() ? std::filesystem::path(scriptPath).extension() == ".hsc"
+                                          : flags.format == "hsc";
+    const std::string text = ReadDocument(scriptPath);
+    const auto compile = [&] {
+        if (hsc) return CompileHsc(mapPath, text, SourceName(scriptPath), options);
+        try {
+            return CompileDocument(mapPath, text, options);
+        } catch (const XmlError& e) {
+            const size_t first = text.find_first_not_of(" \t\r\n");
+            if (first == std::string::npos || (text[first] != '(' && text[first] != ';')) throw;
+            throw Error(std::string(e.what()) + " (this looks like HSC: give --format hsc)");
+        }
+    };
+    const CompileSummary summary = compile();
     if (flags.json) {
         out << ToJson(summary).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
         return;
     }
-    out << "scripts:           " << summary.scripts << "\n"
+    out << "engine:            " << summary.target << "\n"
+        << "scripts:           " << summary.scripts << "\n"
         << "syntax nodes:      " << summary.nodes << " of " << summary.nodeCapacity << "\n"
         << "text bytes:        " << summary.textBytes << "\n"
         << "tail moved by:     " << summary.growth << " bytes\n"
         << "words relocated:   " << summary.relocatedWords << "\n";
     if (summary.recompiled) out << "replaced:          the scripts of an earlier compile\n";
     out << (summary.dryRun ? "dry run: nothing was written\n" : "done!\n");
+}
+
+void Translate(const std::string& sourcePath, Engine engine, std::ostream& out) {
+    out << TranslateHsc(ReadDocument(sourcePath), SourceName(sourcePath), engine);
 }
 
 void Scripts(const std::string& mapPath, const std::string& outputPath, std::ostream& out) {

@@ -1,23 +1,35 @@
 #pragma once
 
 #include <iosfwd>
+#include <optional>
 #include <string>
+
+#include "compiler/hsc/Engine.h"
 
 namespace tarnfold::cli {
 
 // Prints what Tarnfold sees in the map at `mapPath`, as text or one JSON object.
 void Info(const std::string& mapPath, bool json, std::ostream& out);
 
-// Compiles the script document at `scriptPath` ("-" for standard input) into
-// the map at `mapPath` and prints the summary, as text or one JSON object;
-// warnings go to `err` as they arise, also when the compile then fails.
+// How `compile` reads its source, checks it and what it prints.
 struct CompileFlags {
+    std::string format;             // "hsc", "xml", or empty: by the extension (.hsc)
+    std::optional<Engine> engine;   // when the map's header names no game
     bool dryRun = false;
-    bool strict = false;  // warnings refuse the compile
+    bool strict = false;            // warnings refuse the compile
     bool json = false;
 };
+
+// Compiles the script document or HSC source at `scriptPath` ("-" for
+// standard input) into the map at `mapPath` and prints the summary, as text or
+// one JSON object; warnings go to `err` as they arise, also when the compile
+// then fails. A dry run writes nothing.
 void Compile(const std::string& mapPath, const std::string& scriptPath, const CompileFlags& flags,
              std::ostream& out, std::ostream& err);
+
+// Prints the script document that the HSC source at `sourcePath` ("-" for
+// standard input) translates into for `engine`.
+void Translate(const std::string& sourcePath, Engine engine, std::ostream& out);
 
 // Prints the map's scripts as a script document, into `outputPath` when it
 // is not empty.

@@ -31,6 +31,7 @@ nlohmann::ordered_json ToJson(const CompileSummary& summary) {
         {"relocatedWords", summary.relocatedWords},
         {"recompiled", summary.recompiled},
         {"dryRun", summary.dryRun},
+        {"engine", summary.target},
         {"warnings", summary.warnings},
     };
 }

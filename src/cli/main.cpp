@@ -6,10 +6,11 @@
 
 #include "cli/Commands.h"
 #include "runtime/AtomicFile.h"
+#include "compiler/hsc/Diagnostics.h"
 #include "runtime/Error.h"
 
 int main(int argc, char** argv) {
-    CLI::App app{"Tarnfold compiles XML script documents into Halo PC maps.", "tarnfold-cli"};
+    CLI::App app{"Tarnfold compiles XML script documents and HSC scripts into Halo PC maps.", "tarnfold-cli"};
     app.set_version_flag("--version", std::string("tarnfold-cli ") + TARNFOLD_VERSION);
     app.require_subcommand(1);
 
@@ -18,17 +19,25 @@ int main(int argc, char** argv) {
     std::string outputPath;
     tarnfold::cli::CompileFlags flags;
     bool json = false;
+    std::string engine;
     auto* info = app.add_subcommand("info", "Show the map's layout, tag index and script data");
     info->add_option("MAP", mapPath, "The Halo PC map (.map)")->required();
     info->add_flag("--json", json, "Print one JSON object instead of text");
-    auto* compile = app.add_subcommand("compile", "Compile a script document into the map, in place");
+    auto* compile = app.add_subcommand("compile", "Compile a script document or HSC source into the map, in place");
     compile->add_option("MAP", mapPath, "The Halo PC map (.map) to compile into")->required();
-    compile->add_option("SCRIPTS", scriptPath, "The XML script document, or - for standard input")
+    compile->add_option("SCRIPTS", scriptPath, "The XML script document or HSC source (.hsc), or - for standard input")
         ->required()
-        ->option_text("SCRIPTS.xml|-");
+        ->option_text("SCRIPTS.xml|SCRIPTS.hsc|-");
+    compile->add_option("--format", flags.format, "hsc or xml (default: hsc for a .hsc file, else xml; - needs it for hsc)")
+        ->check(CLI::IsMember({"hsc", "xml"}));
     compile->add_flag("--dry-run", flags.dryRun, "Run every check and the whole build, print the summary, write nothing");
     compile->add_flag("--strict", flags.strict, "Refuse the compile when there is any warning");
     compile->add_flag("--json", flags.json, "Print the summary as one JSON object instead of text");
+    auto* translate = app.add_subcommand("translate", "Print the script document that HSC source translates into");
+    translate->add_option("SOURCE", scriptPath, "The HSC source (.hsc), or - for standard input")->required();
+    for (auto* command : {compile, translate})
+        command->add_option("--engine", engine, "retail or custom: the game, when the map's header names none (default custom)")
+            ->check(CLI::IsMember({"retail", "custom"}));
     auto* scripts = app.add_subcommand("scripts", "Print the map's scripts as a script document");
     scripts->add_option("MAP", mapPath, "The Halo PC map (.map)")->required();
     scripts->add_option("-o,--output", outputPath, "Write the document into FILE instead of standard output")
@@ -51,11 +60,16 @@ int main(int argc, char** argv) {
         return code == 0 ? 0 : 2;
     }
 
+    if (!engine.empty()) flags.engine = engine == "retail" ? tarnfold::Engine::Retail : tarnfold::Engine::Custom;
     tarnfold::RemoveTemporaryOnInterrupt();
     try {
         if (*info) tarnfold::cli::Info(mapPath, json, std::cout);
         if (*compile) tarnfold::cli::Compile(mapPath, scriptPath, flags, std::cout, std::cerr);
+        if (*translate) tarnfold::cli::Translate(scriptPath, flags.engine.value_or(tarnfold::Engine::Custom), std::cout);
         if (*scripts) tarnfold::cli::Scripts(mapPath, outputPath, std::cout);
+    } catch (const tarnfold::hsc::HscError& e) {
+        for (const auto& message : e.Messages()) std::cerr << message << "\n";  // already "FILE:LINE:COLUMN: error: ..."
+        return 1;
     } catch (const std::exception& e) {
         std::cerr << "tarnfold-cli: error: " << e.what() << "\n";
         return 1;

@@ -177,6 +177,8 @@ CompileSummary ScriptCompilier::BuildScriptData(const HaloPcMap& map, const XmlD
     summary.recompiled = CompiledByTarnfold(old.Length());
     OnWarning = options.onWarning;
     BuildScripts(document.DocumentElement());
+    if (options.checkDocument)
+        for (std::string& warning : options.checkDocument(document.DocumentElement())) Warn(std::move(warning));
     CheckLimits();
     if (options.strict && !Warnings.empty())
         throw Error(std::to_string(Warnings.size()) + " warning(s), and strict checking turns them into errors; "

@@ -3,12 +3,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "compiler/ScriptHeader.h"
 #include "compiler/Syntax.h"
+#include "compiler/hsc/Engine.h"
 #include "map/MapTransaction.h"
 #include "runtime/MemoryBlock.h"
 
@@ -30,6 +32,10 @@ struct CompileOptions {
     MessageCallback onWarning;
     MessageCallback onWait;  // the map is locked by another compile: this one waits
     WriteHooks hooks;     // for tests: a pause after a chunk of the new map
+    std::optional<Engine> engine;  // --engine: the target when the map's header names none
+    // Further checks of the parsed document, run after the build's own; what
+    // they return are warnings like the build's.
+    std::function<std::vector<std::string>(const XmlNode& root)> checkDocument;
 };
 
 // What a compile did, for the tools to report.
@@ -42,6 +48,7 @@ struct CompileSummary {
     int64_t relocatedWords = 0;    // tag index entries and scanned words rewritten
     bool recompiled = false;       // the map held scripts of an earlier compile
     bool dryRun = false;           // nothing was written
+    std::string target;            // the game the names were checked against, and why
     std::vector<std::string> warnings;
 };
 

@@ -1,6 +1,10 @@
 #include "compiler/Tarnfold.h"
 
 #include "compiler/ScenarioLayout.h"
+#include "compiler/hsc/CheckNames.h"
+#include "compiler/hsc/DocumentText.h"
+#include "compiler/hsc/Target.h"
+#include "compiler/hsc/Translate.h"
 #include "map/HaloPcMap.h"
 #include "runtime/BinaryFile.h"
 #include "runtime/Xml.h"
@@ -34,15 +38,57 @@ MapReport DescribeMap(const std::filesystem::path& path) {
     return report;
 }
 
+namespace {
+
+// The compile of a document tree, parsed or translated: names checked against
+// the map's game, then the build.
+CompileSummary CompileTree(const std::filesystem::path& path, const XmlDocument& xml, const CompileOptions& options) {
+    if (path.empty()) throw Error("no map is loaded: load a map first");
+    HaloPcMap map;
+    map.LoadMap(path);
+    const hsc::Target target = hsc::ChooseTarget(path, options.engine);
+    CompileOptions checked = options;
+    checked.checkDocument = [&](const XmlNode& root) {
+        std::vector<std::string> warnings = hsc::CheckNames(root, target.engine);
+        if (!target.warning.empty()) warnings.insert(warnings.begin(), target.warning);
+        return warnings;
+    };
+    CompileSummary summary = ScriptCompilier().BuildScriptData(map, xml, checked);
+    summary.target = target.description;
+    return summary;
+}
+
+}  // namespace
+
 CompileSummary CompileDocument(const std::filesystem::path& path, std::string_view document,
                                const CompileOptions& options) {
     XmlDocument xml;
     xml.PreserveWhitespace = false;
     xml.LoadXml(document);
+    return CompileTree(path, xml, options);
+}
+
+std::string TranslateHsc(std::string_view source, const std::string& fileName, Engine engine) {
+    return hsc::DocumentText(hsc::Translate(source, fileName, engine));
+}
+
+// The translated tree is compiled as it is: writing it out and reading it back
+// gives the same tree (the tests hold the bytes of both ways equal), and
+// would take most of the time.
+CompileSummary CompileHsc(const std::filesystem::path& path, std::string_view source, const std::string& fileName,
+                          const CompileOptions& options) {
     if (path.empty()) throw Error("no map is loaded: load a map first");
     HaloPcMap map;
-    map.LoadMap(path);
-    return ScriptCompilier().BuildScriptData(map, xml, options);
+    map.LoadMap(path);  // refuses what is no map before the target is read from its header
+    const Engine engine = hsc::ChooseTarget(path, options.engine).engine;
+    return CompileTree(path, XmlDocument(hsc::Translate(source, fileName, engine)), options);
+}
+
+CompileSummary CompileScriptText(const std::filesystem::path& path, std::string_view text,
+                                 const CompileOptions& options) {
+    const size_t first = text.find_first_not_of(" \t\r\n");
+    const bool hsc = first != std::string_view::npos && (text[first] == '(' || text[first] == ';');
+    return hsc ? CompileHsc(path, text, "script", options) : CompileDocument(path, text, options);
 }
 
 }  // namespace tarnfold

@@ -10,6 +10,8 @@
 #include <string_view>
 
 #include "compiler/ScriptCompilier.h"
+#include "compiler/hsc/Diagnostics.h"
+#include "compiler/hsc/Engine.h"
 
 namespace tarnfold {
 
@@ -39,9 +41,26 @@ MapReport DescribeMap(const std::filesystem::path& map);
 
 // Parses `document` (an XML script document) and compiles it into the map,
 // replacing the scripts of an earlier compile. Nothing is written unless
-// every check passes, and nothing at all with options.dryRun.
+// every check passes, and nothing at all with options.dryRun. Names the game
+// would not know (functions, globals, numbers, argument counts) are checked
+// against the map's engine and reported as warnings.
 CompileSummary CompileDocument(const std::filesystem::path& map, std::string_view document,
                                const CompileOptions& options = {});
+
+// HSC source (the official kit's script language) as the equivalent script
+// document, with the numbers of `engine`. Throws hsc::HscError listing the
+// errors, each "FILE:LINE:COLUMN: error: WHAT".
+std::string TranslateHsc(std::string_view source, const std::string& fileName, Engine engine);
+
+// Translates HSC source for the map's engine and compiles the document: the
+// same bytes as CompileDocument(map, TranslateHsc(...)).
+CompileSummary CompileHsc(const std::filesystem::path& map, std::string_view source, const std::string& fileName,
+                          const CompileOptions& options = {});
+
+// HSC when the text starts with "(" or ";" after white space, a script
+// document otherwise: what the desktop app's script field holds.
+CompileSummary CompileScriptText(const std::filesystem::path& map, std::string_view text,
+                                 const CompileOptions& options = {});
 
 // The map's scripts as a script document: compiling it into the map leaves
 // the map as it is. A map without compiled scripts gives an empty document.

@@ -50,6 +50,10 @@ public:
     // recursive compile and the tree itself safe from hostile nesting.
     static constexpr int kMaxDepth = 256;
 
+    XmlDocument() = default;
+    // A document whose tree was made in memory (a translation), not parsed.
+    explicit XmlDocument(XmlNode root) : root_(std::move(root)) {}
+
     // When false, text made only of white space makes no node.
     bool PreserveWhitespace = false;
 
