@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
 #include <exception>
 
 #include "About.h"
@@ -76,6 +77,7 @@ void Window1::CreateControls() {
 void Window1::AddMenuHandlers() {
     connect(aboutMenu(), &QAction::triggered, this, &Window1::aboutMenu_Action);
     connect(FileLoadmap(), &QAction::triggered, this, &Window1::FileLoadmap_Action);
+    connect(FileReadscripts(), &QAction::triggered, this, &Window1::FileReadscripts_Action);
 }
 
 QAction* Window1::Item(const char* name) const {
@@ -111,6 +113,18 @@ void Window1::aboutMenu_Action() {
 
 void Window1::FileLoadmap_Action() {
     Attempt([this] { LoadedMap.LoadMap(ChooseMap); });
+}
+
+void Window1::FileReadscripts_Action() {
+    Attempt([this] {
+        const QString document = QString::fromStdString(ReadScripts(LoadedMap.f));
+        // Through a cursor, not setPlainText, so that Undo brings the old text back.
+        QTextCursor cursor(ScriptFld->document());
+        cursor.beginEditBlock();
+        cursor.select(QTextCursor::Document);
+        cursor.insertText(document);
+        cursor.endEditBlock();
+    });
 }
 
 void Window1::LoadMapFile(const std::filesystem::path& path) {

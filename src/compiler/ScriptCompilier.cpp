@@ -6,6 +6,7 @@
 #include "compiler/Attributes.h"
 #include "compiler/ScenarioLayout.h"
 #include "compiler/ScriptDataWriter.h"
+#include "compiler/ScriptReader.h"
 #include "compiler/ScriptRecordLayout.h"
 #include "map/HaloPcMap.h"
 #include "map/MapTransaction.h"
@@ -136,6 +137,25 @@ void ScriptCompilier::CheckLimits() const {
                     " bytes");
 }
 
+// The scripts of the new map, read back and built again, must be the bytes
+// this build made: a compile never leaves a map whose scripts `scripts`
+// could not give back exactly.
+void ScriptCompilier::VerifyReadBack(const HaloPcMap& map, const std::filesystem::path& written) const {
+    ScriptCompilier again;
+    std::string why;
+    try {
+        again.BuildScripts(ReadScriptDocument(map, written));
+        if (again.SyntaxBlock.Bytes() != SyntaxBlock.Bytes()) why = "their syntax nodes differ";
+        else if (again.StrBlock.Bytes() != StrBlock.Bytes()) why = "their texts differ";
+        else if (again.ScriptRecords.Bytes() != ScriptRecords.Bytes()) why = "their script records differ";
+    } catch (const Error& error) {
+        why = error.what();
+    }
+    if (!why.empty())
+        throw Error("internal error: the scripts read back from the new map do not build the same bytes (" + why +
+                    "); the map was not changed");
+}
+
 CompileSummary ScriptCompilier::BuildScriptData(const HaloPcMap& map, const XmlDocument& document,
                                                 const CompileOptions& options) {
     if (map.f.empty()) throw Error("no map is loaded: load a map first");
@@ -163,6 +183,7 @@ CompileSummary ScriptCompilier::BuildScriptData(const HaloPcMap& map, const XmlD
         WriteHooks hooks = options.hooks;
         hooks.verify = [&](const std::filesystem::path& written) {
             VerifyScriptDataWrite(rewrite, old, written);
+            VerifyReadBack(current, written);
             if (options.hooks.verify) options.hooks.verify(written);
         };
         summary.relocatedWords = transaction.Replace(rewrite, old, hooks);

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -112,6 +113,7 @@ public:
     static uint32_t Link(int32_t m) { return syntax::Link(m - OriganalSyntaxNumber); }
 
 private:
+    void VerifyReadBack(const HaloPcMap& map, const std::filesystem::path& written) const;
     void BuildScript(const XmlNode& script);
     void CheckLimits() const;
     size_t AppendNode(const Syntax& node);

@@ -312,6 +312,7 @@ XmlNode ReadScriptDocument(const HaloPcMap& map, const std::filesystem::path& pa
 }
 
 std::string ReadScripts(const std::filesystem::path& path) {
+    if (path.empty()) throw Error("no map is loaded: load a map first");
     HaloPcMap map;
     map.LoadMap(path);
     return WriteXml(ReadScriptDocument(map, map.f));
