@@ -42,6 +42,14 @@ std::string Hex(uint32_t value, int digits) {
     return text;
 }
 
+// Four value bytes as a hex editor shows them.
+std::string FileOrder(uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02X %02X %02X %02X", value & 0xFF, value >> 8 & 0xFF, value >> 16 & 0xFF,
+                  value >> 24);
+    return text;
+}
+
 struct Node {
     uint16_t identity;
     int16_t engine;
@@ -205,7 +213,7 @@ private:
         std::string value;
         const auto refuse = [&](const std::string& why) {
             Fail(at, std::string(global ? "a global" : "a constant") + " of value type " +
-                         std::to_string(node.valueType) + " with value bytes " + Hex(v, 8) + " and " +
+                         std::to_string(node.valueType) + " with value bytes " + FileOrder(v) + " and " +
                          (stored ? "a" : "no") + " stored text: " + why);
         };
 
@@ -231,6 +239,8 @@ private:
             value = Text(at);
             if (MatchesKeyword(value, "true") || MatchesKeyword(value, "false"))
                 refuse("a document gives the text \"" + value + "\" only as a keyword");
+        } else if (type == 5 && v != 0) {
+            refuse("a compile writes 00 00 FF FF for a true/false constant that stores its text");
         } else if (v != 0) {
             refuse("a compile writes zero value bytes for a constant that stores its text");
         } else {
@@ -284,6 +294,7 @@ XmlNode ReadScriptDocument(const HaloPcMap& map, const std::filesystem::path& pa
 
     const int32_t count = located.RecordCount;
     const int64_t records = located.RecordTable;
+    if (count == 0) return root;
     if (count < 0 || !file.Contains(records, int64_t{script_record::kSize} * count))
         throw Error(where + "the scenario's " + std::to_string(count) + " script records at offset " +
                     DescribeOffset(records) + " do not lie inside the file (" + std::to_string(file.Length()) +
