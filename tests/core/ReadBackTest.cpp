@@ -96,7 +96,9 @@ TEST(ReadBack, ScriptsCompileToTheBytesTheyWereReadFrom) {
 
 TEST(ReadBack, RealsPrintBackToTheSameBits) {
     std::mt19937 random(7);
-    std::vector<uint32_t> patterns;
+    // Of all finite floats only these two have a shortest text that rounds
+    // twice, through a double, to a neighbour.
+    std::vector<uint32_t> patterns = {0x15AE43FDu, 0x95AE43FDu};
     for (uint32_t exponent = 0; exponent < 255; ++exponent)  // 0: zeros and denormals
         for (uint32_t mantissa : {0u, 1u, 0x2AAAABu, 0x400000u, 0x7FFFFFu, 0x12345u})
             for (uint32_t sign : {0u, 0x80000000u}) patterns.push_back(sign | exponent << 23 | mantissa);
