@@ -25,6 +25,7 @@ struct MenuRow {
 constexpr MenuRow kMenuTable[] = {
     {nullptr, "FileMenu", "&File", ""},
     {"FileMenu", "FileLoadmap", "&Load map", "Ctrl+L"},
+    {"FileMenu", "FileReadscripts", "&Read scripts", "Ctrl+R"},
     {"FileMenu", "Filej", "-", ""},
     {"FileMenu", "FileQuit", "&Quit", "Ctrl+Q"},
     {nullptr, "EditMenu", "&Edit", ""},

@@ -107,6 +107,7 @@ void Window1::ShowLoadedMap() {
 void Window1::AddMenuHandlers() {
     connect(aboutMenu(), &QAction::triggered, this, &Window1::aboutMenu_Action);
     connect(FileLoadmap(), &QAction::triggered, this, &Window1::FileLoadmap_Action);
+    connect(FileReadscripts(), &QAction::triggered, this, &Window1::FileReadscripts_Action);
 }
 
 QAction* Window1::Item(const char* name) const {
@@ -147,6 +148,18 @@ void Window1::aboutMenu_Action() {
 void Window1::FileLoadmap_Action() {
     Attempt([this] { LoadedMap.LoadMap(ChooseMap); });
     ShowLoadedMap();
+}
+
+void Window1::FileReadscripts_Action() {
+    Attempt([this] {
+        const QString document = QString::fromStdString(ReadScripts(LoadedMap.f));
+        // Through a cursor, not setPlainText, so that Undo brings the old text back.
+        QTextCursor cursor(ScriptFld->document());
+        cursor.beginEditBlock();
+        cursor.select(QTextCursor::Document);
+        cursor.insertText(document);
+        cursor.endEditBlock();
+    });
 }
 
 void Window1::LoadMapFile(const std::filesystem::path& path) {

@@ -41,6 +41,9 @@ public:
     void aboutMenu_Action();
     // Lets the user choose a map and loads it.
     void FileLoadmap_Action();
+    // Puts the loaded map's scripts into the script field as a document; the
+    // replacement is one step of the field's undo.
+    void FileReadscripts_Action();
     // Loads `path` as if it had been chosen in the dialog (the command line's MAP).
     void LoadMapFile(const std::filesystem::path& path);
     // Puts the text of the script document at `path` into the field, as one
@@ -62,6 +65,7 @@ public:
     QAction* FileQuit() const { return Item("FileQuit"); }
     QAction* Filej() const { return Item("Filej"); }
     QAction* FileLoadmap() const { return Item("FileLoadmap"); }
+    QAction* FileReadscripts() const { return Item("FileReadscripts"); }
 
 protected:
     // A file dropped on the window: a .xml file goes into the script field,

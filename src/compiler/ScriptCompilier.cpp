@@ -7,7 +7,9 @@
 #include "compiler/DocumentChecks.h"
 #include "compiler/ScenarioLayout.h"
 #include "compiler/ScriptDataWriter.h"
+#include "compiler/ScriptReader.h"
 #include "compiler/ScriptRecordLayout.h"
+#include "compiler/math.h"
 #include "map/HaloPcMap.h"
 #include "map/MapTransaction.h"
 #include "runtime/BinaryFile.h"
@@ -152,6 +154,25 @@ void ScriptCompilier::CheckLimits() const {
                     " bytes");
 }
 
+// The scripts of the new map, read back and built again, must be the bytes
+// this build made: a compile never leaves a map whose scripts `scripts`
+// could not give back exactly.
+void ScriptCompilier::VerifyReadBack(const HaloPcMap& map, const std::filesystem::path& written) const {
+    ScriptCompilier again;
+    std::string why;
+    try {
+        again.BuildScripts(ReadScriptDocument(map, written));
+        if (again.SyntaxBlock.Bytes() != SyntaxBlock.Bytes()) why = "their syntax nodes differ";
+        else if (again.StrBlock.Bytes() != StrBlock.Bytes()) why = "their texts differ";
+        else if (again.ScriptRecords.Bytes() != ScriptRecords.Bytes()) why = "their script records differ";
+    } catch (const Error& error) {
+        why = error.what();
+    }
+    if (!why.empty())
+        throw Error("internal error: the scripts read back from the new map do not build the same bytes (" + why +
+                    "); the map was not changed");
+}
+
 CompileSummary ScriptCompilier::BuildScriptData(const HaloPcMap& map, const XmlDocument& document,
                                                 const CompileOptions& options) {
     if (map.f.empty()) throw Error("no map is loaded: load a map first");
@@ -185,6 +206,17 @@ CompileSummary ScriptCompilier::BuildScriptData(const HaloPcMap& map, const XmlD
                     "nothing was written");
 
     const MapRewrite rewrite = PlanScriptDataWrite(*this, current, old);
+    // Where tag 1's data starts inside the new script data, the relocation
+    // scan runs over it and moves words that look like addresses into the
+    // moved part: those scripts no longer read back as built.
+    const auto inserted = static_cast<size_t>(StrBlock.Size() + scenario::kStringReserve +
+                                              (math::RoundToMultiple(LengthIntoStrings, 4) - LengthIntoStrings) +
+                                              ScriptRecords.Size());
+    const bool scriptsRelocated =
+        rewrite.ReadFinal(old, ScriptTable, inserted) != rewrite.Read(old, ScriptTable, inserted);
+    if (scriptsRelocated)
+        Warn("tag 1's data starts inside the new script data, and the relocation moved words in it that look "
+             "like addresses; reading the scripts back will not give them exactly");
     if (options.dryRun) {
         summary.relocatedWords = rewrite.WriteTo(old, nullptr);
         summary.dryRun = true;
@@ -192,6 +224,7 @@ CompileSummary ScriptCompilier::BuildScriptData(const HaloPcMap& map, const XmlD
         WriteHooks hooks = options.hooks;
         hooks.verify = [&](const std::filesystem::path& written) {
             VerifyScriptDataWrite(rewrite, old, written);
+            if (!scriptsRelocated) VerifyReadBack(current, written);
             if (options.hooks.verify) options.hooks.verify(written);
         };
         summary.relocatedWords = transaction.Replace(rewrite, old, hooks);

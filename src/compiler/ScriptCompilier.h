@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -129,6 +130,7 @@ public:
 
 private:
     void Warn(std::string warning);
+    void VerifyReadBack(const HaloPcMap& map, const std::filesystem::path& written) const;
     void BuildScript(const XmlNode& script);
     void CheckLimits() const;
     size_t AppendNode(const Syntax& node);

@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -82,6 +84,22 @@ std::optional<float> ParseReal(std::string_view text) {
     const auto narrowed = static_cast<float>(value);
     if (std::isinf(narrowed) || (narrowed == 0 && value != 0)) return std::nullopt;
     return narrowed;
+}
+
+std::string FormatReal(float value) {
+    const auto same = [value](const std::string& text) {
+        const auto back = ParseReal(text);
+        return back && std::memcmp(&*back, &value, sizeof value) == 0;
+    };
+    char text[64];
+    const auto [end, ec] = std::to_chars(text, text + sizeof text, value);
+    if (ec == std::errc() && same(std::string(text, end))) return std::string(text, end);
+    // ParseReal reads a double and narrows it: a shortest float text can round
+    // twice. Nine digits rarely do; the double's own 17 digits never do.
+    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
+    if (same(text)) return text;
+    std::snprintf(text, sizeof text, "%.17g", static_cast<double>(value));
+    return text;
 }
 
 bool MatchesKeyword(std::string_view text, std::string_view keyword) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 // How numbers and keywords in the script document are read. Strict on
@@ -18,6 +19,10 @@ std::optional<int32_t> ParseInteger(std::string_view text);
 // precision and then narrowed to a 32-bit float; nullopt when it is no such
 // number or does not fit a float (too large, or so small that it becomes 0).
 std::optional<float> ParseReal(std::string_view text);
+
+// A finite float as the shortest decimal text that ParseReal reads back as
+// the same 32 bits, -0 included.
+std::string FormatReal(float value);
 
 // "true" against "TRUE", " True " and so on: letter case and surrounding white
 // space do not matter.

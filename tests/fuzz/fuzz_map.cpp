@@ -4,6 +4,8 @@
 
 #include "CompileCheck.h"
 #include "TestSupport.h"
+#include "compiler/Tarnfold.h"
+#include "runtime/Error.h"
 
 namespace {
 
@@ -26,5 +28,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto map = tarnfold::fuzz::ScratchFolder() / "fuzz.map";
     tarnfold::testing::WriteFile(map, data, size);
     tarnfold::fuzz::CompileAndCheck(map, kDocument);
+    try { tarnfold::ReadScripts(map); } catch (const tarnfold::Error&) {}  // no crash, hang or stray read
     return 0;
 }
