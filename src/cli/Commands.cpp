@@ -67,6 +67,13 @@ void Info(const std::string& mapPath, bool json, std::ostream& out) {
             : map.stringDataSize == scenario::kStringReserve ? "nothing yet (no compiled scripts)"
                                          : "another tool (Tarnfold will not compile into it)")
         << "\n";
+    if (!map.scriptListProblem.empty()) out << "script list:       cannot be read: " << map.scriptListProblem << "\n";
+    for (const ScriptReport& script : map.scriptList) {
+        char line[160];
+        std::snprintf(line, sizeof line, "  %-31s  %-10s  %-14s  %d nodes\n", script.name.c_str(), script.type.c_str(),
+                      script.returnType.c_str(), script.nodes);
+        out << line;
+    }
 }
 
 void Compile(const std::string& mapPath, const std::string& scriptPath, const CompileFlags& flags,

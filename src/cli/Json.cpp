@@ -3,6 +3,12 @@
 namespace tarnfold::cli {
 
 nlohmann::ordered_json ToJson(const MapReport& map) {
+    auto list = nlohmann::ordered_json::array();
+    for (const ScriptReport& script : map.scriptList)
+        list.push_back({{"name", script.name},
+                        {"type", script.type},
+                        {"returnType", script.returnType},
+                        {"nodes", script.nodes}});
     return {
         {"map", map.map.string()},
         {"layout", map.headLayout ? "daeh" : "other"},
@@ -18,6 +24,7 @@ nlohmann::ordered_json ToJson(const MapReport& map) {
         {"stringDataSize", map.stringDataSize},
         {"maxStringData", map.maxStringData},
         {"compiledByTarnfold", map.compiledByTarnfold},
+        {"scriptList", list},
     };
 }
 

@@ -1,6 +1,10 @@
 #include "compiler/Tarnfold.h"
 
+#include <cstdlib>
+
 #include "compiler/ScenarioLayout.h"
+#include "compiler/ScriptReader.h"
+#include "compiler/hsc/Tables.h"
 #include "compiler/hsc/CheckNames.h"
 #include "compiler/hsc/DocumentText.h"
 #include "compiler/hsc/Target.h"
@@ -10,6 +14,41 @@
 #include "runtime/Xml.h"
 
 namespace tarnfold {
+
+namespace {
+
+int32_t CountNodes(const XmlNode& element) {
+    int32_t nodes = 0;
+    for (const XmlNode& child : element.Children)
+        nodes += (child.Name == "ScriptCommand" ? 2 : 1) + CountNodes(child);
+    return nodes;
+}
+
+std::string TypeName(const std::string& number, bool script) {
+    const int value = std::atoi(number.c_str());
+    if (script) {
+        const auto types = hsc::ScriptTypes();
+        return value >= 0 && static_cast<size_t>(value) < types.size() ? std::string(types[value].name) : number;
+    }
+    const auto* type = hsc::ValueTypeByNumber(value);
+    return type ? std::string(type->name) : number;
+}
+
+std::vector<ScriptReport> ListScripts(const XmlNode& document) {
+    std::vector<ScriptReport> list;
+    for (const XmlNode& script : document.Children) {
+        ScriptReport report;
+        report.name = script.GetAttribute("NameAttr");
+        report.type = TypeName(script.GetAttribute("TypeAttr"), true);
+        report.returnType = TypeName(script.GetAttribute("ReTypeAttr"), false);
+        // Four lead fillers, the body, the "begin" call and name, a closing filler.
+        report.nodes = 7 + CountNodes(script);
+        list.push_back(std::move(report));
+    }
+    return list;
+}
+
+}  // namespace
 
 MapReport DescribeMap(const std::filesystem::path& path) {
     HaloPcMap map;
@@ -35,6 +74,13 @@ MapReport DescribeMap(const std::filesystem::path& path) {
     report.stringDataSize = scripts.ScriptTableSize;
     report.maxStringData = scenario::kMaxStringData;
     report.compiledByTarnfold = scripts.CompiledByTarnfold(file.Length());
+    if (scripts.ScriptTableSize > scenario::kStringReserve) {
+        try {
+            report.scriptList = ListScripts(ReadScriptDocument(map, map.f));
+        } catch (const Error& error) {
+            report.scriptListProblem = error.what();
+        }
+    }
     return report;
 }
 

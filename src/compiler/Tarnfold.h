@@ -8,12 +8,21 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "compiler/ScriptCompilier.h"
 #include "compiler/hsc/Diagnostics.h"
 #include "compiler/hsc/Engine.h"
 
 namespace tarnfold {
+
+// One script of a map, as `info` lists it.
+struct ScriptReport {
+    std::string name;
+    std::string type;        // "dormant", or the number where the engine has no such type
+    std::string returnType;  // "void", likewise
+    int32_t nodes = 0;       // the syntax nodes it takes, fillers and "begin" included
+};
 
 // What Tarnfold sees in a map: its header and tag index, and how much of the
 // scenario's script data is in use against what it and the game can hold.
@@ -34,6 +43,8 @@ struct MapReport {
     int32_t stringDataSize = 0;     // texts + reserve
     int32_t maxStringData = 0;
     bool compiledByTarnfold = false;
+    std::vector<ScriptReport> scriptList;  // read back from the node array
+    std::string scriptListProblem;         // why the scripts could not be read back, if so
 };
 
 // Reads and checks the map's header, tag index and script data sizes.
