@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "compiler/Attributes.h"
+#include "compiler/hsc/Tables.h"
 #include "runtime/Numbers.h"
 #include "runtime/Xml.h"
 
@@ -13,8 +14,8 @@ namespace tarnfold {
 namespace {
 
 // The engine's value types are numbered 0 to 48, its script types 0 to 4.
-constexpr int kLastValueType = 48;
-constexpr int kLastScriptType = 4;
+int LastValueType() { return static_cast<int>(hsc::ValueTypes().size()) - 1; }
+int LastScriptType() { return static_cast<int>(hsc::ScriptTypes().size()) - 1; }
 
 constexpr std::array<std::string_view, 3> kExpressionElements = {"ScriptCommand", "ScriptValue", "GlobalValue"};
 
@@ -92,8 +93,8 @@ std::vector<std::string> CheckScriptElement(const XmlNode& script) {
     CheckAttributes(script, kKnown, warnings);
     if (!script.FindAttribute("NameAttr"))
         warnings.push_back(DescribeElement(script) + ": the script has no NameAttr, so its name is empty");
-    CheckRange(script, "TypeAttr", kLastScriptType, "script types", warnings);
-    CheckRange(script, "ReTypeAttr", kLastValueType, "value types", warnings);
+    CheckRange(script, "TypeAttr", LastScriptType(), "script types", warnings);
+    CheckRange(script, "ReTypeAttr", LastValueType(), "value types", warnings);
     return warnings;
 }
 
@@ -108,7 +109,7 @@ std::vector<std::string> CheckExpressionElement(const XmlNode& element) {
         CheckAttributes(element, kValue, warnings);
     else
         CheckAttributes(element, kGlobal, warnings);
-    CheckRange(element, "ValueType", kLastValueType, "value types", warnings);
+    CheckRange(element, "ValueType", LastValueType(), "value types", warnings);
     for (const XmlNode& child : element.Children)
         if (child.kind == XmlNode::Kind::Text) {
             warnings.push_back(DescribeElement(element) + ": the text inside it is not read; the value goes in "
