@@ -1,23 +1,21 @@
 #pragma once
 
 // What every test suite shares: little-endian words in a byte vector, whole
-// files in and out, and a scratch folder per test on the real file system.
+// files in and out, a scratch folder per test on the real file system, and
+// the example document.
 
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 #include <string>
-#include <vector>
+
+#include "SyntheticMap.h"
 
 namespace tarnfold::testing {
-
-using Bytes = std::vector<uint8_t>;
 
 inline uint32_t Word(const Bytes& b, int64_t at) {
     return b.at(at) | uint32_t{b.at(at + 1)} << 8 | uint32_t{b.at(at + 2)} << 16 | uint32_t{b.at(at + 3)} << 24;
@@ -36,14 +34,19 @@ inline Bytes ReadFileBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
-inline std::string ReadText(const std::filesystem::path& path) {
-    const Bytes bytes = ReadFileBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-inline void WriteFile(const std::filesystem::path& path, const void* data, size_t size) {
+inline void WriteFile(const std::filesystem::path& path, std::string_view data) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+    out.write(data.data(), static_cast<std::streamsize>(data.size()));
     if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+// examples/intro.xml: the one example document of every suite.
+inline const std::string& Intro() {
+    static const std::string text = [] {
+        const Bytes bytes = ReadFileBytes(TARNFOLD_SOURCE_DIR "/examples/intro.xml");
+        return std::string(bytes.begin(), bytes.end());
+    }();
+    return text;
 }
 
 // The names in `folder` but `except`, sorted: what a compile left behind.
@@ -88,11 +91,20 @@ public:
 
     const std::filesystem::path& Path() const { return path_; }
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
     std::vector<std::string> Others(const std::string& except = {}) const { return Names(path_, except); }
 
 private:
     std::filesystem::path path_;
 };
+
+}  // namespace tarnfold::testing
+
+namespace tarnfold::testing {
+
+// `map` saved as "m.map" in `folder`.
+inline std::filesystem::path Saved(const SyntheticMap& map, const TempFolder& folder) {
+    map.Save(folder / "m.map");
+    return folder / "m.map";
+}
 
 }  // namespace tarnfold::testing
