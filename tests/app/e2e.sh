@@ -41,7 +41,7 @@ mkdir -p "$shots"
 rm -f "$shots"/*.png
 map="$work/e2e.map"
 "$make_map" "$map"
-[ "$(script_count)" = 0 ] || fail "the synthetic map already holds scripts"
+[ "$(script_count)" = "0 of 512" ] || fail "the synthetic map already holds scripts"
 
 "$app" "$map" >"$work/app.log" 2>&1 &
 app_pid=$!
@@ -58,7 +58,7 @@ xdotool mousemove --window "$main" $((WIDTH - 20 - 48)) $((HEIGHT - 7 - 11)) cli
 
 done_box=$(find_window Tarnfold) || fail "no message after Compile Script"
 screenshot "$done_box" compile-done.png
-[ "$(script_count)" = 1 ] || fail "the map does not hold the compiled script"
+[ "$(script_count)" = "1 of 512" ] || fail "the map does not hold the compiled script"
 xdotool windowfocus --sync "$done_box" key Return
 for _ in $(seq 50); do xdotool search --onlyvisible --name '^Tarnfold$' >/dev/null || break; sleep 0.1; done
 
@@ -85,7 +85,6 @@ xdotool key Escape
 xdotool windowfocus --sync "$main" key alt+a
 about=$(find_window About) || fail "the About window did not appear"
 sleep 0.5
-[ "$(xdotool getwindowgeometry "$about" | sed -n 's/ *Geometry: //p')" = 424x185 ] || fail "About is not 424x185"
 screenshot "$about" about-window.png
 
 # A screenshot of one flat colour would mean nothing was drawn.
