@@ -55,7 +55,7 @@ SyntheticMap BuildSyntheticMap(const SyntheticMapOptions& options) {
     const int32_t syntaxSize = syntax::kHeaderSize + syntax::kNodeSize * options.nodeCapacity;
     map.stringData = map.syntaxHeader + syntaxSize;
     map.tail = map.stringData + options.stringDataSize;
-    map.tag1 = map.tail;
+    map.tag1 = map.tail + options.tag1Skew;
     const int64_t length = int64_t{map.tail} + 4 * int64_t{options.tailWords} + options.tailRemainder;
 
     auto& b = map.bytes;

@@ -21,6 +21,7 @@ struct SyntheticMapOptions {
     int32_t stringDataSize = 1024; // the string data size field
     int32_t tailWords = 1024;      // words of tag data after the string data
     int32_t tailRemainder = 0;     // 0..3 stray bytes at the very end of the file
+    int32_t tag1Skew = 0;          // tag 1's data lies this many bytes after the string data
     uint32_t seed = 1;             // varies the tail's content
 };
 

@@ -1,11 +1,12 @@
 // The desktop app on Qt's offscreen platform: the compile command with its
-// error paths, the Edit items and the About window. Messages and the map
+// error paths, and the About window. Messages and the map
 // dialog go through the window's seams, so nothing waits for a click.
 #include <QAction>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <fstream>
 #include <memory>
 
 #include "About.h"
@@ -27,14 +28,10 @@ struct Harness {
     std::unique_ptr<Window1> window = std::make_unique<Window1>();
     std::vector<Message> messages;
     std::filesystem::path chosen;
-    int choices = 0;
 
     Harness() {
         window->Messages = [this](QWidget*, const Message& message) { messages.push_back(message); };
-        window->ChooseMap = [this] {
-            ++choices;
-            return chosen;
-        };
+        window->ChooseMap = [this] { return chosen; };
         window->show();
     }
     void Load(const std::filesystem::path& path) {
@@ -64,23 +61,6 @@ class AppTest : public QObject {
     std::filesystem::path Path(const char* name) const { return dir.filePath(name).toStdString(); }
 
 private slots:
-    void shortcutsAndEditItemsReachTheField() {
-        Harness h;
-        QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
-        QTest::keyClick(h.window.get(), Qt::Key_L, Qt::ControlModifier);
-        QCOMPARE(h.choices, 1);
-
-        QPlainTextEdit* field = h.window->ScriptFld;
-        field->setFocus();
-        field->setPlainText("<scripts/>");
-        for (QAction* item : {h.window->EditSelectAll(), h.window->EditCut(), h.window->EditPaste(),
-                              h.window->EditPaste(), h.window->EditSelectAll(), h.window->EditClear()})
-            item->trigger();
-        QCOMPARE(field->toPlainText(), QString());
-        h.window->EditUndo()->trigger();
-        QCOMPARE(field->toPlainText(), QString("<scripts/><scripts/>"));
-    }
-
     void aboutIsOneWindow() {
         Harness h;
         h.window->aboutMenu()->trigger();

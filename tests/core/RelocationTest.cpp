@@ -1,11 +1,15 @@
-// Moving the addresses that point past the script data: the signed range
-// test, the tag index walk and the word scan.
+// Moving what lies past the script data: the signed range test, the tag
+// index walk and the word scan; and compiles into a map Tarnfold compiled,
+// which replace the scripts and move the rest of the map by the difference
+// (back when the map shrinks): the map is then that of the new document
+// compiled into the map as it was first.
 #include <gtest/gtest.h>
 
 #include <bit>
 
 #include "ExpectedMap.h"
 #include "compiler/ScenarioLayout.h"
+#include "compiler/SyntaxLayout.h"
 #include "compiler/Tarnfold.h"
 #include "map/HaloPcMap.h"
 #include "map/MapLayout.h"
@@ -49,45 +53,29 @@ TEST(Relocation, RangeIsSignedFromPointToFileLength) {
     }
 }
 
-// UpdateFromPoint on a map whose tail is zero but for planted words: tag 1's
-// data lies before the point, tags 2 and 3 in the moved part. The scan counts
-// words from its start, not the file's grid, across the pieces of a 12 MiB
-// file, and stops at the last whole word; a start past the end, or negative,
-// scans nothing.
+// UpdateFromPoint moves the tag index's data addresses and the scanned words
+// in range; a scan that starts past the end, or at a negative position,
+// moves no word.
 TEST(Relocation, UpdateFromPointMovesTagAddressesAndScannedWords) {
-    SyntheticMap map = BuildSyntheticMap({.tailWords = 3 << 20, .tailRemainder = 3});
+    SyntheticMap map = BuildSyntheticMap({.tailWords = 64});
     std::fill(map.bytes.begin() + map.tail, map.bytes.end(), 0);
-    const int32_t point = map.tail + 40, scanStart = map.tail + 2;
+    const int32_t point = map.tail + 40;
     const auto inRange = uint32_t(map.Address(point));
+    const int64_t entry2 = map.Entry(2) + kEntryDataAddress, entry3 = map.Entry(3) + kEntryDataAddress;
     map.SetWord(map.Entry(1) + kEntryDataAddress, uint32_t(map.Address(map.tail)));
-    map.SetWord(map.Entry(2) + kEntryDataAddress, inRange);
-    map.SetWord(map.Entry(3) + kEntryDataAddress, uint32_t(map.Address(map.Length() - 4)));
+    map.SetWord(entry2, inRange - 1);
+    map.SetWord(entry3, inRange);
     map.SetWord(map.Entry(3) + 16, inRange);  // names are never moved
-    map.SetWord(map.Entry(4) + kEntryDataAddress, inRange);  // past the last entry: no entry
-    map.SetWord(scanStart - 8, inRange);  // before the scan
-    map.SetWord(map.tail + 1000, inRange);  // on the file's grid only
-    const std::vector<std::pair<int64_t, uint32_t>> scanned = {
-        {scanStart, inRange},
-        {scanStart + 4, inRange - 1},
-        {scanStart + 8, uint32_t(map.Address(map.Length()))},
-        {scanStart + 12, uint32_t(map.Address(map.Length() - 1))},
-        {scanStart + 16, inRange | 0x80000000u},
-        {scanStart + ((4 << 20) - scanStart) / 4 * 4, inRange},  // holds byte 4 MiB
-        {map.Length() - 5, inRange},                            // the last whole word
-    };
-    for (const auto& [at, value] : scanned) map.SetWord(at, value);
-
-    for (const int64_t start : {int64_t{scanStart}, map.Length(), int64_t{-4}}) {
+    for (const int64_t at : {0, 4, 8}) map.SetWord(map.tail + at, inRange + at);
+    for (const int64_t start : {int64_t{map.tail} + 4, map.Length(), int64_t{-4}}) {
         TempFolder temp;
         HaloPcMap loaded;
         loaded.LoadMap(Saved(map, temp));
         loaded.UpdateFromPoint(int32_t(start), point, 0x100);
         SyntheticMap expected = map;
-        for (const int64_t at : {map.Entry(2) + kEntryDataAddress, map.Entry(3) + kEntryDataAddress})
-            expected.SetWord(at, map.Word(at) + 0x100);
-        if (start == scanStart)
-            for (const int64_t at : {scanned[0].first, scanned[3].first, scanned[5].first, scanned[6].first})
-                expected.SetWord(at, map.Word(at) + 0x100);
+        expected.SetWord(entry3, inRange + 0x100);
+        if (start == map.tail + 4)
+            for (const int64_t at : {4, 8}) expected.SetWord(map.tail + at, inRange + at + 0x100);
         EXPECT_EQ(Difference(ReadFileBytes(temp / "m.map"), expected.bytes), "") << "scan from " << start;
     }
 }
@@ -110,6 +98,75 @@ TEST(Relocation, CompileScanCoversTheInsertedDataThatNowLiesAtTag1) {
     EXPECT_EQ(Word(after, map.tail), moved) << "the end of the command's text";
     EXPECT_EQ(Word(after, map.stringData + 1024 + 1032), moved) << "the script's name";
     EXPECT_EQ(Word(after, map.scenario + scenario::kStringDataSize), uint32_t(1024 + L));
+}
+
+// One script whose call stores a text of `bytes` bytes.
+std::string Long(size_t bytes) {
+    return R"(<s><l NameAttr="long"><ScriptCommand Command=")" + std::string(bytes, 'l') + R"("/></l></s>)";
+}
+// Three scripts of one constant each.
+const std::string kThree = R"(<s><a NameAttr="a"><ScriptValue ValueType="8" Value="1"/></a>
+  <b NameAttr="b"><ScriptValue ValueType="8" Value="2"/></b><c NameAttr="c"><ScriptValue ValueType="8" Value="3"/></c></s>)";
+
+// A map without words that point past its end: those are no addresses of
+// the map, and only addresses keep the property below.
+SyntheticMap MapOfAddresses() {
+    SyntheticMap map = BuildSyntheticMap({.tailWords = 4096});
+    for (int64_t at = map.tail; at + 4 <= map.Length(); at += 4)
+        if (int32_t(map.Word(at)) >= map.Address(map.Length()) && int32_t(map.Word(at)) < map.Address(map.Length() + 8))
+            map.SetWord(at, 0);
+    return map;
+}
+
+TEST(Recompile, GrowingShrinkingOrEqualGivesTheNewDocumentsMap) {
+    const struct {
+        const char* name;
+        std::string first, second;
+    } cases[] = {
+        {"equal", Intro(), Intro()},
+        {"growing", Intro(), Long(6000)},
+        {"shrinking by thousands of bytes, more nodes", Long(6000), kThree},
+        {"fewer nodes", kThree, Intro()},
+    };
+    const SyntheticMap map = MapOfAddresses();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder temp;
+        const auto path = Saved(map, temp);
+        CompileDocument(path, c.first);
+        const Bytes first = ReadFileBytes(path);
+        const CompileSummary summary = CompileDocument(path, c.second);
+        EXPECT_TRUE(summary.recompiled);
+        const Bytes second = ReadFileBytes(path);
+        EXPECT_EQ(Difference(second, ExpectedMap(first, Built(c.second))), "");
+        if (c.first == c.second) {
+            EXPECT_EQ(Difference(second, first), "");
+        }
+
+        // The second document compiled into the map as it was, but for the
+        // nodes of the first past the second's: free slots, all zero.
+        TempFolder direct;
+        CompileDocument(Saved(map, direct), c.second);
+        Bytes expected = ReadFileBytes(direct / "m.map");
+        const auto slot = [&](size_t node) { return expected.begin() + map.syntaxHeader + syntax::kHeaderSize + 20 * node; };
+        const size_t nodes = Built(c.second).nodes.size(), stale = std::max(nodes, Built(c.first).nodes.size());
+        std::fill(slot(nodes), slot(stale), 0);
+        EXPECT_EQ(Difference(second, expected), "");
+    }
+}
+
+TEST(Recompile, DryRunWritesNothingAndReportsTheCompile) {
+    TempFolder temp;
+    const auto path = Saved(BuildSyntheticMap(), temp);
+    CompileDocument(path, Intro());
+    const Bytes before = ReadFileBytes(path);
+    const CompileSummary dry = CompileDocument(path, Long(3000), {.dryRun = true, .hooks = {}});
+    EXPECT_TRUE(dry.dryRun && dry.recompiled);
+    EXPECT_EQ(Difference(ReadFileBytes(path), before), "");
+    EXPECT_EQ(temp.Others(), std::vector<std::string>{"m.map"});
+    const CompileSummary real = CompileDocument(path, Long(3000));
+    EXPECT_EQ(std::tie(dry.scripts, dry.nodes, dry.textBytes, dry.growth, dry.relocatedWords),
+              std::tie(real.scripts, real.nodes, real.textBytes, real.growth, real.relocatedWords));
 }
 
 }  // namespace

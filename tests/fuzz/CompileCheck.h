@@ -21,13 +21,10 @@ struct Outcome {
 };
 
 // Compiles `document` into the map at `mapPath` and checks what every
-// compile promises:
-// - a refusal is a tarnfold::Error with a message, leaves the map
-//   byte-identical and leaves no file behind in its folder;
-// - a success leaves exactly the map of the expected-map model (the build
-//   taken from the compiler's builder), and then the map is a compiled map:
-//   the same document compiled again leaves it byte-identical, and the
-//   example document compiled into it gives the model's map again.
+// compile promises: a refusal is a tarnfold::Error with a message and leaves
+// the map and its folder as they were; a success leaves the expected map,
+// the same document compiled again leaves it byte-identical, and the example
+// compiled into it gives the expected map again.
 Outcome CompileAndCheck(const std::filesystem::path& mapPath, std::string_view document);
 
 // A folder of this process's own for the map files the checks write, in RAM

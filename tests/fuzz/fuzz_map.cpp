@@ -6,7 +6,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto path = tarnfold::fuzz::ScratchFolder() / "fuzz.map";
-    tarnfold::testing::WriteFile(path, std::string_view(reinterpret_cast<const char*>(data), size));
+    tarnfold::testing::WriteFile(path, tarnfold::Bytes(data, data + size));
     tarnfold::fuzz::CompileAndCheck(path, tarnfold::testing::Intro());
     return 0;
 }

@@ -1,8 +1,7 @@
 #pragma once
 
 // A piece of a test run in a child process, which the test may kill at any
-// moment or start under another user or a file size limit: how the crash and
-// file-system tests reach a compile as a process.
+// moment or start as another user or under a file size limit.
 
 #include <poll.h>
 #include <signal.h>
@@ -23,7 +22,6 @@ public:
         int fds[2];
         if (::pipe(fds) != 0 || (pid_ = ::fork()) < 0) throw std::runtime_error("cannot fork");
         if (pid_ == 0) {
-            ::close(fds[0]);
             std::string said = "ok";
             try {
                 body(fds[1]);
@@ -36,14 +34,9 @@ public:
         ::close(fds[1]);
         in_ = fds[0];
     }
-    ~Child() {
-        Kill();
-        ::close(in_);
-    }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
+    ~Child() { Kill(), ::close(in_); }
 
-    // One message, written in one piece (at most 4 KiB); empty when the child
+    // A message in one piece (at most 4 KiB); Next() is empty when the child
     // says nothing within `ms` milliseconds.
     static void Say(int pipe, const std::string& text) { [[maybe_unused]] auto n = ::write(pipe, text.data(), text.size()); }
     std::string Next(int ms = 60000) {
@@ -57,9 +50,7 @@ public:
         return pid_ > 0;
     }
     void Kill() {  // SIGKILL, then reaps it
-        if (pid_ <= 0) return;
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
+        if (pid_ > 0) ::kill(pid_, SIGKILL), ::waitpid(pid_, nullptr, 0);
         pid_ = -1;
     }
 

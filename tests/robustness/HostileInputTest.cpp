@@ -26,17 +26,16 @@ using namespace testing;
 using ::testing::HasSubstr;
 using ::testing::ThrowsMessage;
 
-fuzz::Outcome Compile(const TempFolder& folder, const Bytes& bytes, const std::string& document = Intro()) {
-    WriteFile(folder / "m.map", std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-    return fuzz::CompileAndCheck(folder / "m.map", document);
+fuzz::Outcome Compile(const Bytes& bytes, const std::string& document = Intro()) {
+    WriteFile(fuzz::ScratchFolder() / "m.map", bytes);
+    return fuzz::CompileAndCheck(fuzz::ScratchFolder() / "m.map", document);
 }
 
 TEST(HostileMap, EveryTruncationRefusesOrCompilesSoundly) {
-    TempFolder folder;
     const SyntheticMap map = BuildSyntheticMap({.tagCount = 3, .nodeCapacity = 32, .tailWords = 64});
     int compiled = 0;
     for (size_t length = 0; length <= map.bytes.size(); ++length)
-        compiled += Compile(folder, Bytes(map.bytes.begin(), map.bytes.begin() + long(length))).compiled;
+        compiled += Compile(Bytes(map.bytes.begin(), map.bytes.begin() + long(length))).compiled;
     // Cut anywhere in the tail, the map is still whole up to tag 1's data.
     EXPECT_EQ(compiled, int(map.bytes.size()) - map.tag1 + 1);
 }
@@ -45,7 +44,6 @@ TEST(HostileMap, EveryTruncationRefusesOrCompilesSoundly) {
 // negative, or wrapping when turned into an offset, in a map without scripts
 // and in the same map compiled.
 TEST(HostileMap, FieldsPointingOutsideTheFileAreRefusedClearly) {
-    TempFolder folder;
     const SyntheticMap map = BuildSyntheticMap({.tagCount = 3, .nodeCapacity = 32, .tailWords = 64});
     const int64_t S = map.scenario;
     const auto length = uint32_t(map.bytes.size());
@@ -67,7 +65,7 @@ TEST(HostileMap, FieldsPointingOutsideTheFileAreRefusedClearly) {
             for (const uint32_t value : values) {
                 Bytes bytes = before;
                 PutWord(bytes, field, value);
-                const auto outcome = Compile(folder, bytes);
+                const auto outcome = Compile(bytes);
                 ++cases;
                 if (outcome.compiled) continue;
                 ++refused;
@@ -81,16 +79,15 @@ TEST(HostileMap, FieldsPointingOutsideTheFileAreRefusedClearly) {
 }
 
 TEST(HostileMap, HugeTagCountsAreRefusedOrReadInBoundedTime) {
-    TempFolder folder;
     // The largest count a map can have, every entry sound: it compiles.
     SyntheticMap map = BuildSyntheticMap({.tagCount = 65536, .nodeCapacity = 32, .tailWords = 65536});
-    EXPECT_TRUE(Compile(folder, map.bytes).compiled);
+    EXPECT_TRUE(Compile(map.bytes).compiled);
     // Each name runs through megabytes without a zero byte. Reading every one
     // to its end took minutes; the name length bound refuses it at once.
     const int64_t names = map.Entry(65536);
     std::fill(map.bytes.begin() + names, map.bytes.begin() + names + 32 * 65536, 'n');
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_THAT(Compile(folder, map.bytes).refusal, HasSubstr("without an ending zero byte"));
+    EXPECT_THAT(Compile(map.bytes).refusal, HasSubstr("without an ending zero byte"));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
@@ -116,11 +113,10 @@ TEST(HostileDocument, NestingIsRefusedPastAFewHundredLevelsWithoutOverflowingThe
         for (int i = 0; i < depth; ++i) document += "</ScriptCommand>";
         return document + "</x></s>";
     };
-    TempFolder folder;
     const Bytes map = BuildSyntheticMap({.nodeCapacity = 600}).bytes;
-    EXPECT_THAT(Compile(folder, map, nested(100000)).refusal,
+    EXPECT_THAT(Compile(map, nested(100000)).refusal,
                 HasSubstr("XML error at line 1, column 13739: elements are nested deeper than 256 levels"));
-    EXPECT_TRUE(Compile(folder, map, nested(250)).compiled);  // the builder recurses once per level
+    EXPECT_TRUE(Compile(map, nested(250)).compiled);  // the builder recurses once per level
 }
 
 }  // namespace
