@@ -35,11 +35,10 @@ protected:
 
     // What a compile of the example into `map` says, run in a child that
     // first calls `setup`.
-    static std::string Compile(const std::filesystem::path& map, const std::function<void()>& setup = {},
-                               const std::string& document = Intro()) {
+    static std::string Compile(const std::filesystem::path& map, const std::function<void()>& setup = {}) {
         Child child([&](int) {
             if (setup) setup();
-            CompileDocument(map, document);
+            CompileDocument(map, Intro());
         });
         return child.Next(30000);
     }
