@@ -4,7 +4,8 @@
 # since an atomic replace must flush the whole file once; and its memory stays
 # within a few megabytes. Prints the median of several runs of each.
 set -euo pipefail
-build=${1:-build}
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build}" && pwd)
 mib=${2:-256}
 runs=${3:-5}
 cli="$build/src/cli/tarnfold-cli"
@@ -23,7 +24,7 @@ for _ in $(seq "$runs"); do
   dd_times+=("$( { /usr/bin/time -f %e dd if="$work/map.map" of="$work/copy.map" bs=4M conv=fsync 2>&1 >/dev/null; } | tail -n 1)")
   rm -f "$work/copy.map"
   sync
-  out=$( { /usr/bin/time -f "%e %M" "$cli" compile "$work/map.map" examples/intro.xml >/dev/null; } 2>&1 | tail -n 1)
+  out=$( { /usr/bin/time -f "%e %M" "$cli" compile "$work/map.map" "$root/examples/intro.xml" >/dev/null; } 2>&1 | tail -n 1)
   compile_times+=("${out% *}")
   rss=$(( ${out#* } > rss ? ${out#* } : rss ))
 done

@@ -11,8 +11,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make-demo-map OUT.map [TAIL_MIB]\n");
         return 2;
     }
-    tarnfold::testing::SyntheticMapOptions options;
+    tarnfold::SyntheticMapOptions options;
     if (argc == 3) options.tailWords = std::atoi(argv[2]) * (1 << 18);
-    tarnfold::testing::BuildSyntheticMap(options).Save(argv[1]);
+    tarnfold::BuildSyntheticMap(options).Save(argv[1]);
     return 0;
 }

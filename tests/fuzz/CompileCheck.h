@@ -20,15 +20,11 @@ struct Outcome {
     std::string refusal;  // the error's message when refused
 };
 
-// Compiles `document` into the map at `mapPath` through the library, the way
-// the command-line tool does, and checks what every compile promises:
-// - a refusal is a tarnfold::Error with a message, leaves the map
-//   byte-identical and leaves no file behind in its folder;
-// - a map that loads and passes the checks is refused exactly when the
-//   document must be refused, as worked out from the document tree alone;
-// - a success leaves exactly the map of the expected-map model (the node
-//   records taken from the compile, the texts, counts and script records from
-//   the document), which a second compile refuses as already compiled.
+// Compiles `document` into the map at `mapPath` and checks what every
+// compile promises: a refusal is a tarnfold::Error with a message and leaves
+// the map and its folder as they were; a success leaves the expected map,
+// the same document compiled again leaves it byte-identical, and the example
+// compiled into it gives the expected map again.
 Outcome CompileAndCheck(const std::filesystem::path& mapPath, std::string_view document);
 
 // A folder of this process's own for the map files the checks write, in RAM

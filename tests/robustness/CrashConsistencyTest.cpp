@@ -1,115 +1,95 @@
-// Kills tarnfold-cli with SIGKILL in the middle of compiling a 40 MiB map:
-// after every chunk the writer writes (the test hook pauses it there), and at
-// moments spread over a whole compile. The map must always be byte-identical
-// to the original or to the fully compiled map. A killed compile leaves its
-// temporary file behind: hidden, named ".<map>.tarnfold-XXXXXX", never
-// ending in ".map", and removed by the next compile of that map.
+// Kills a compile of a 40 MiB map with SIGKILL: after every chunk the writer
+// writes, and at moments spread over a whole recompile. The map is always
+// the map before or the map after, byte for byte. A killed compile leaves its
+// temporary file behind, hidden and named ".<map>.tarnfold-XXXXXX", and the
+// next compile of that map removes it.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <thread>
 
-#include "CliProcess.h"
-#include "SyntheticMap.h"
+#include "Child.h"
+#include "ExpectedMap.h"
+#include "compiler/Tarnfold.h"
 
 namespace tarnfold::robustness {
 namespace {
 
-using testing::TempFolder;
-
-using testing::ReadFileBytes;
-
-constexpr const char* kDocument = R"(<scripts><script NameAttr="intro" TypeAttr="1" ReTypeAttr="4">
-  <ScriptCommand Command="alpha" EngineId="3" ValueType="4"><ScriptValue ValueType="7" Value="30"/></ScriptCommand>
-</script></scripts>)";
+using namespace testing;
 
 class CrashConsistency : public ::testing::Test {
 protected:
-    void SetUp() override {
-        map_ = testing::BuildSyntheticMap({.tailWords = 10 << 20});  // 40 MiB: ten chunks and more
-        testing::WriteFile(documents_ / "intro.xml", kDocument, std::strlen(kDocument));
-
-        TempFolder reference;
-        map_.Save(reference / "m.map");
-        const auto start = std::chrono::steady_clock::now();
-        ASSERT_EQ(Compile(reference / "m.map")->Wait().exitCode, 0);
-        duration_ = std::chrono::steady_clock::now() - start;
-        compiled_ = ReadFileBytes(reference / "m.map");
+    // Compiles `document` in a child that pauses after chunk `pauseAfter` and says so.
+    std::unique_ptr<Child> Compile(const std::string& document, int pauseAfter = 0) {
+        return std::make_unique<Child>([=, this](int pipe) {
+            CompileOptions options;
+            options.hooks.afterChunk = [&](int chunk) {
+                if (chunk != pauseAfter) return;
+                Child::Say(pipe, "paused");
+                ::pause();
+            };
+            CompileDocument(path_, document, options);
+        });
     }
 
-    std::unique_ptr<CliProcess> Compile(const std::filesystem::path& path, std::vector<std::string> environment = {}) {
-        return std::make_unique<CliProcess>(std::vector<std::string>{"compile", path, documents_ / "intro.xml"},
-                                            CliOptions{.environment = std::move(environment)});
-    }
-
-    testing::SyntheticMap map_;
-    std::vector<uint8_t> compiled_;
-    std::chrono::steady_clock::duration duration_{};
-    TempFolder documents_;
+    const SyntheticMap map_ = BuildSyntheticMap({.tailWords = 10 << 20});  // 40 MiB: ten chunks and more
+    const Bytes compiled_ = ExpectedMap(map_.bytes, Built(Intro()));
     TempFolder folder_;
+    const std::filesystem::path path_ = folder_ / "m.map";
 };
 
 TEST_F(CrashConsistency, KilledAfterAnyChunkTheMapIsTheOriginal) {
-    const auto path = folder_ / "m.map";
-    map_.Save(path);
-    // Hidden, and never ending in ".map": no chooser or glob takes it for a map.
-    const auto isLeftover = [](const std::string& name) {
-        return name.size() == 22 && name.starts_with(".m.map.tarnfold-") && !name.ends_with(".map");
-    };
+    map_.Save(path_);
     int killed = 0;
     for (int chunk = 1;; ++chunk) {
-        auto cli = Compile(path, {"TARNFOLD_TEST_PAUSE_AFTER_CHUNKS=" + std::to_string(chunk)});
-        if (!cli->WaitFor("paused")) {
-            // Past the last chunk the compile runs through, and it clears
-            // away what the killed ones left.
-            const CliResult result = cli->Wait();
-            ASSERT_EQ(result.exitCode, 0) << result.err;
-            EXPECT_NE(result.err.find("removed 1 temporary file(s)"), std::string::npos) << result.err;
-            EXPECT_TRUE(ReadFileBytes(path) == compiled_);
-            EXPECT_TRUE(folder_.Others("m.map").empty());
+        auto child = Compile(Intro(), chunk);
+        if (const std::string said = child->Next(); said != "paused") {
+            // Past the last chunk the compile runs through and clears away what the killed ones left.
+            ASSERT_EQ(said, "ok");
+            EXPECT_TRUE(ReadFileBytes(path_) == compiled_);
+            EXPECT_EQ(folder_.Others(), std::vector<std::string>{"m.map"});
             break;
         }
-        cli->Kill();
+        child->Kill();
         ++killed;
-        ASSERT_TRUE(ReadFileBytes(path) == map_.bytes) << "killed after chunk " << chunk;
+        ASSERT_TRUE(ReadFileBytes(path_) == map_.bytes) << "killed after chunk " << chunk;
         // One leftover: each compile first removes those of the killed ones before it.
         const auto others = folder_.Others("m.map");
         ASSERT_EQ(others.size(), 1u);
-        EXPECT_TRUE(isLeftover(others[0])) << others[0];
+        EXPECT_TRUE(others[0].size() == 22 && others[0].starts_with(".m.map.tarnfold-")) << others[0];
     }
     EXPECT_GE(killed, 12);
     std::printf("killed after each of %d chunks: 0 corrupted maps\n", killed);
 }
 
-// Moments one eighth of an uninterrupted compile apart, until the compile
-// has finished before the kill three times in a row: across the writing, the
+// Moments one eighth of an uninterrupted recompile apart, until it has
+// finished before the kill three times in a row: across the writing, the
 // flush, the rename and the exit.
-TEST_F(CrashConsistency, KilledAtAnyMomentTheMapIsTheOriginalOrTheCompiledMap) {
-    const auto path = folder_ / "m.map";
-    int original = 0;
-    int compiled = 0;
-    int moments = 0;
+TEST_F(CrashConsistency, KilledAtAnyMomentARecompileLeavesTheOldOrTheNewMap) {
+    const std::string other = R"(<s><o NameAttr="other"><ScriptValue ValueType="8" Value="1"/></o></s>)";
+    const Bytes recompiled = ExpectedMap(compiled_, Built(other));
+    WriteFile(path_, compiled_);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(Compile(other)->Next(), "ok");
+    const auto duration = std::chrono::steady_clock::now() - start;
+    ASSERT_TRUE(ReadFileBytes(path_) == recompiled);
+
+    int before = 0, after = 0, moments = 0;
     for (int finishedInARow = 0; finishedInARow < 3 && moments < 100; ++moments) {
-        map_.Save(path);
-        auto cli = Compile(path);
-        std::this_thread::sleep_for(duration_ * moments / 8);
-        cli->Kill();
-        const auto bytes = ReadFileBytes(path);
-        if (bytes == map_.bytes) {
-            ++original;
-            finishedInARow = 0;
-        } else if (bytes == compiled_) {
-            ++compiled;
-            ++finishedInARow;
-        } else {
-            ADD_FAILURE() << "killed at moment " << moments << ": neither the original nor the compiled map";
-        }
+        WriteFile(path_, compiled_);
+        auto child = Compile(other);
+        std::this_thread::sleep_for(duration * moments / 8);
+        child->Kill();
+        const Bytes bytes = ReadFileBytes(path_);
+        before += bytes == compiled_;
+        after += bytes == recompiled;
+        finishedInARow = bytes == recompiled ? finishedInARow + 1 : 0;
+        ASSERT_TRUE(bytes == compiled_ || bytes == recompiled) << "killed at moment " << moments;
     }
-    EXPECT_GT(original, 0);
-    EXPECT_GT(compiled, 0);
-    std::printf("killed at %d moments: %d original, %d compiled, 0 corrupted maps\n", moments, original, compiled);
+    EXPECT_GT(before, 0);
+    EXPECT_GT(after, 0);
+    std::printf("killed at %d moments: %d old, %d new, 0 corrupted maps\n", moments, before, after);
 }
 
 }  // namespace

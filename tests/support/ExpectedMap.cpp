@@ -2,7 +2,18 @@
 
 #include <algorithm>
 
+#include "compiler/ScenarioLayout.h"
+#include "compiler/ScriptCompilier.h"
+#include "compiler/ScriptRecordLayout.h"
+#include "compiler/SyntaxLayout.h"
+#include "map/MapLayout.h"
+#include "runtime/Xml.h"
+
 namespace tarnfold::testing {
+
+using namespace map_layout;
+using namespace scenario;
+using namespace syntax;
 
 Bytes Slice(const Bytes& bytes, int64_t at, int64_t count) {
     return Bytes(bytes.begin() + at, bytes.begin() + at + count);
@@ -16,18 +27,18 @@ void PrintTo(const Node& n, std::ostream* out) {
 
 std::vector<Node> Nodes(const Bytes& records) {
     std::vector<Node> nodes;
-    for (size_t at = 0; at + 20 <= records.size(); at += 20)
+    for (size_t at = 0; at + kNodeSize <= records.size(); at += kNodeSize)
         nodes.push_back({uint16_t(Half(records, at)), Half(records, at + 2), Half(records, at + 4),
                          Half(records, at + 6), Word(records, at + 8), int32_t(Word(records, at + 12)),
                          Word(records, at + 16)});
     return nodes;
 }
 
-Bytes Records(const std::vector<Node>& nodes) {
-    Bytes bytes(20 * nodes.size());
+static Bytes Records(const std::vector<Node>& nodes) {
+    Bytes bytes(kNodeSize * nodes.size());
     for (size_t i = 0; i < nodes.size(); ++i) {
         const Node& n = nodes[i];
-        const int64_t at = int64_t(20 * i);
+        const int64_t at = int64_t(kNodeSize * i);
         PutHalf(bytes, at, n.identity);
         PutHalf(bytes, at + 2, n.engine);
         PutHalf(bytes, at + 4, n.valueType);
@@ -49,62 +60,85 @@ std::vector<Node> LeadFillers(int first) {
 Node ClosingFiller(int realSyn, int firstBody) { return {0, 0, 2, 1, Pair(realSyn - 1, Id(firstBody + 1)), -1, 0}; }
 
 Bytes ScriptRecord(std::string_view name, int type, int returnType, int rootIndex) {
-    Bytes record(92, 0);
+    Bytes record(script_record::kSize, 0);
     std::copy(name.begin(), name.end(), record.begin());
-    PutHalf(record, 32, type);
-    PutHalf(record, 34, returnType);
-    PutWord(record, 36, Ref(rootIndex));
+    PutHalf(record, script_record::kType, type);
+    PutHalf(record, script_record::kReturnType, returnType);
+    PutWord(record, script_record::kRoot, Ref(rootIndex));
     return record;
+}
+
+ExpectedBuild Built(std::string_view document) {
+    XmlDocument xml;
+    xml.PreserveWhitespace = false;
+    xml.LoadXml(document);
+    ScriptCompilier build;
+    build.BuildScripts(xml.DocumentElement());
+    const Bytes& texts = build.StrBlock.Bytes();
+    return {Nodes(build.SyntaxBlock.Bytes()), build.RealSyn, std::string(texts.begin(), texts.end()),
+            build.ScriptRecords.Bytes()};
 }
 
 Bytes ExpectedMap(const Bytes& before, const ExpectedBuild& build) {
     Bytes b = before;
     // Where things are, read the way a map is read.
     const bool daeh = std::equal(b.begin(), b.begin() + 4, "daeh");
-    const int64_t index = int32_t(Word(b, daeh ? 16 : 1516));
-    const int64_t tagOffset = index + 40;
-    const int32_t magic = int32_t(Word(b, index) - uint32_t(tagOffset));
-    const int32_t tagCount = int32_t(Word(b, index + 12));
+    const int64_t index = int32_t(Word(b, IndexOffsetField(daeh)));
+    const int64_t tagOffset = index + kIndexHeaderSize;
+    const int32_t magic = int32_t(Word(b, index + kIndexAddress) - uint32_t(tagOffset));
+    const int32_t tagCount = int32_t(Word(b, index + kIndexTagCount));
     const auto offsetOf = [&](int64_t at) { return int64_t(int32_t(Word(b, at) - uint32_t(magic))); };
-    const int64_t S = offsetOf(tagOffset + 20);
-    const int64_t tag1 = offsetOf(tagOffset + 32 + 20);
-    const int64_t strings = offsetOf(S + 1172);
-    const int64_t syntax = offsetOf(S + 1152);
-    const int64_t P = strings + 1024;
+    const int64_t S = offsetOf(tagOffset + kEntryDataAddress);
+    const int64_t tag1 = offsetOf(tagOffset + kEntrySize + kEntryDataAddress);
+    const int64_t strings = offsetOf(S + kStringDataAddress);
+    const int64_t syntax = offsetOf(S + kSyntaxDataAddress);
+
+    // What is replaced ends after the string data, or after the records of an
+    // earlier compile, which follow its texts, reserve and padding.
+    const auto oldSize = int32_t(Word(b, S + kStringDataSize));
+    const bool recompile = oldSize > kStringReserve;
+    const int64_t E0 = recompile ? strings + kStringReserve + (oldSize - kStringReserve + 3) / 4 * 4 + script_record::kSize * int32_t(Word(b, S + kScriptCount))
+                                 : strings + oldSize;
+    const int32_t capacity = (int32_t(Word(b, S + kSyntaxDataSize)) - kHeaderSize) / kNodeSize;
+    const int oldNodes = recompile ? std::min(Half(b, syntax + kLastIndex) + 1, capacity) : 0;
 
     const auto L = int32_t(build.texts.size());
     const int32_t L4 = (L + 3) / 4 * 4;
-    const auto scripts = int32_t(build.records.size() / 92);
-    const int32_t G = 92 * scripts + L4;
+    const auto scripts = int32_t(build.records.size() / script_record::kSize);
+    const auto G = int32_t((kStringReserve + L4 + script_record::kSize * scripts) - (E0 - strings));
     const auto nodes = int(build.nodes.size());
 
-    PutWord(b, S + 1160, uint32_t(1024 + L));
-    PutWord(b, S + 1180, uint32_t(scripts));
-    PutWord(b, S + 1184, uint32_t(P + L4 + magic));
-    PutHalf(b, syntax + 46, nodes - 1);
-    PutHalf(b, syntax + 48, build.realSyn);
-    PutHalf(b, syntax + 50, Id(nodes - 1));
-    PutWord(b, syntax + 52, 0);
+    PutWord(b, S + kStringDataSize, uint32_t(kStringReserve + L));
+    PutWord(b, S + kScriptCount, uint32_t(scripts));
+    PutWord(b, S + kScriptsAddress, uint32_t(strings + kStringReserve + L4 + magic));
+    PutHalf(b, syntax + kLastIndex, nodes - 1);
+    PutHalf(b, syntax + kRealSyn, build.realSyn);
+    PutHalf(b, syntax + kLastIdentity, Id(nodes - 1));
+    PutWord(b, syntax + kHeaderZero, 0);
     const Bytes records = Records(build.nodes);
-    std::copy(records.begin(), records.end(), b.begin() + syntax + 56);
+    std::copy(records.begin(), records.end(), b.begin() + syntax + kHeaderSize);
+    // No node of the earlier compile stays behind with a live identity.
+    for (int64_t at = syntax + kHeaderSize + kNodeSize * nodes; at < syntax + kHeaderSize + kNodeSize * oldNodes; ++at) b.at(at) = 0;
 
-    const Bytes tail(b.begin() + P, b.end());
+    const Bytes tail(b.begin() + E0, b.end());
     b.resize(size_t(strings));
     b.insert(b.end(), build.texts.begin(), build.texts.end());
-    b.insert(b.end(), 1024, 0x00);
+    b.insert(b.end(), kStringReserve, 0x00);
     b.insert(b.end(), size_t(L4 - L), 0xFF);
     b.insert(b.end(), build.records.begin(), build.records.end());
     b.insert(b.end(), tail.begin(), tail.end());
-    PutWord(b, S + 1448, Word(b, S + 1448) + uint32_t(G));
+    PutWord(b, S + kMovedAddress, Word(b, S + kMovedAddress) + uint32_t(G));
 
-    const auto low = int32_t(uint32_t(P) + uint32_t(magic));
-    const int64_t high = int64_t(b.size()) + magic;
+    // Addresses of [E0, the longer of both ends) move by G: in the tag index,
+    // and in the words from tag 1's data, which itself moved back when G < 0.
+    const auto low = int32_t(uint32_t(E0) + uint32_t(magic));
+    const int64_t high = std::max<int64_t>(b.size(), before.size()) + magic;
     const auto relocate = [&](int64_t at) {
         const auto v = int32_t(Word(b, at));
         if (low <= v && v < high) PutWord(b, at, uint32_t(v) + uint32_t(G));
     };
-    for (int32_t i = 0; i < tagCount; ++i) relocate(tagOffset + 32 * i + 20);
-    for (int64_t at = tag1; at + 4 <= int64_t(b.size()); at += 4) relocate(at);
+    for (int32_t i = 0; i < tagCount; ++i) relocate(tagOffset + kEntrySize * i + kEntryDataAddress);
+    for (int64_t at = G < 0 && tag1 >= E0 ? tag1 + G : tag1; at + 4 <= int64_t(b.size()); at += 4) relocate(at);
     return b;
 }
 

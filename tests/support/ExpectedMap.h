@@ -1,9 +1,11 @@
 #pragma once
 
 // The bytes a compile must write, worked out step by step from the map
-// before it, independently of the code under test. The core tests spell the
-// node records out by hand; the fuzz oracle takes them from the compile and
-// holds every other byte of the map to this model.
+// before it, independently of the code under test: first compiles and
+// compiles into a map Tarnfold compiled before. The worked examples spell
+// the node records out by hand; other tests take the build (nodes, texts,
+// records) from the compiler's builder and hold every other byte to this
+// model.
 
 #include <ostream>
 #include <string>
@@ -20,8 +22,8 @@ constexpr uint32_t Le(uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
 // A link: the int16 `low` (an index) then the int16 `high` (an identity).
 constexpr uint32_t Pair(int low, int high) { return uint16_t(low) | uint32_t{uint16_t(high)} << 16; }
 constexpr uint32_t kNone = 0xFFFFFFFFu;
-// Node index i of a build was made at counter value -7309 + i.
-constexpr uint16_t Id(int index) { return uint16_t(0xE373 + index); }
+// The identity of node index i: 0xE373 at index 0, 0xFFFF at 7308, then 0x8000 on; never 0.
+constexpr uint16_t Id(int index) { return uint16_t(0x8000 | ((index + 0x6373) & 0x7FFF)); }
 constexpr uint32_t Ref(int index) { return Pair(index, Id(index)); }
 
 // One 20-byte node record, field by field.
@@ -35,7 +37,6 @@ struct Node {
 void PrintTo(const Node& node, std::ostream* out);
 
 std::vector<Node> Nodes(const Bytes& records);
-Bytes Records(const std::vector<Node>& nodes);
 Bytes Slice(const Bytes& bytes, int64_t at, int64_t count);
 // The four lead fillers from node `first` on; the closing filler of a script.
 std::vector<Node> LeadFillers(int first);
@@ -48,9 +49,10 @@ struct ExpectedBuild {
     std::string texts;  // the string data before its reserve, zero bytes included
     Bytes records;      // the 92-byte script records
 };
+// The compiler's builder run on `document` alone, without a map.
+ExpectedBuild Built(std::string_view document);
 
-// The map a compile of `build` must leave: fields, node array, inserted
-// data, moved tail, relocation.
+// The map a compile of `build` into `before` must leave.
 Bytes ExpectedMap(const Bytes& before, const ExpectedBuild& build);
 
 }  // namespace tarnfold::testing

@@ -1,49 +1,41 @@
 #pragma once
 
-// What every test suite shares: little-endian words in a byte vector, whole
-// files in and out, and a scratch folder per test on the real file system.
+// What every suite shares: little-endian words in a byte vector, whole files
+// in and out, a scratch folder on the real file system, the example document.
 
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 #include <string>
-#include <vector>
+
+#include "SyntheticMap.h"
 
 namespace tarnfold::testing {
 
-using Bytes = std::vector<uint8_t>;
-
-inline uint32_t Word(const Bytes& b, int64_t at) {
-    return b.at(at) | uint32_t{b.at(at + 1)} << 8 | uint32_t{b.at(at + 2)} << 16 | uint32_t{b.at(at + 3)} << 24;
-}
 inline int16_t Half(const Bytes& b, int64_t at) { return int16_t(b.at(at) | b.at(at + 1) << 8); }
-inline void PutHalf(Bytes& b, int64_t at, int value) {
-    b.at(at) = uint8_t(value);
-    b.at(at + 1) = uint8_t(value >> 8);
-}
-inline void PutWord(Bytes& b, int64_t at, uint32_t value) {
-    PutHalf(b, at, int(value & 0xFFFF));
-    PutHalf(b, at + 2, int(value >> 16));
-}
+inline uint32_t Word(const Bytes& b, int64_t at) { return uint16_t(Half(b, at)) | uint32_t(uint16_t(Half(b, at + 2))) << 16; }
+inline void PutHalf(Bytes& b, int64_t at, int value) { b.at(at) = uint8_t(value), b.at(at + 1) = uint8_t(value >> 8); }
+inline void PutWord(Bytes& b, int64_t at, uint32_t value) { PutHalf(b, at, int(value)), PutHalf(b, at + 2, int(value >> 16)); }
 
 inline Bytes ReadFileBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
-inline std::string ReadText(const std::filesystem::path& path) {
-    const Bytes bytes = ReadFileBytes(path);
-    return std::string(bytes.begin(), bytes.end());
+inline void WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
 }
-inline void WriteFile(const std::filesystem::path& path, const void* data, size_t size) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
-    if (!out) throw std::runtime_error("cannot write " + path.string());
+
+// examples/intro.xml: the one example document of every suite.
+inline const std::string& Intro() {
+    static const std::string text = [] {
+        const Bytes bytes = ReadFileBytes(TARNFOLD_SOURCE_DIR "/examples/intro.xml");
+        return std::string(bytes.begin(), bytes.end());
+    }();
+    return text;
 }
 
 // The names in `folder` but `except`, sorted: what a compile left behind.
@@ -67,13 +59,12 @@ inline std::string Difference(const Bytes& actual, const Bytes& expected) {
 }
 
 // A fresh folder (under TMPDIR, or `base`), open to every user so that tests
-// can run the tool as another one, removed with everything in it afterwards.
+// can run a compile as another one, removed with everything in it afterwards.
 class TempFolder {
 public:
     explicit TempFolder(const std::filesystem::path& base = {}) {
         const char* tmp = std::getenv("TMPDIR");
-        std::string pattern =
-            (base.empty() ? std::filesystem::path(tmp && *tmp ? tmp : "/tmp") : base).string() + "/tarnfold-XXXXXX";
+        std::string pattern = (base.empty() ? std::string(tmp && *tmp ? tmp : "/tmp") : base.string()) + "/tarnfold-XXXXXX";
         if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create " + pattern);
         path_ = pattern;
         std::filesystem::permissions(path_, std::filesystem::perms::all);
@@ -88,11 +79,16 @@ public:
 
     const std::filesystem::path& Path() const { return path_; }
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
     std::vector<std::string> Others(const std::string& except = {}) const { return Names(path_, except); }
 
 private:
     std::filesystem::path path_;
 };
+
+// `map` saved as "m.map" in `folder`.
+inline std::filesystem::path Saved(const SyntheticMap& map, const TempFolder& folder) {
+    map.Save(folder / "m.map");
+    return folder / "m.map";
+}
 
 }  // namespace tarnfold::testing

@@ -1,12 +1,18 @@
 #pragma once
 
-#include "TestSupport.h"
+// Synthetic maps for the demo, the benchmarks and the tests. Not playable
+// maps: just the header, tag index and scenario script data that Tarnfold
+// reads, laid out as real maps lay them out, and a tail of words in and out
+// of the range that moves.
 
-namespace tarnfold::testing {
+#include <cstdint>
+#include <filesystem>
+#include <vector>
 
-// What a synthetic map looks like. Not a playable map: just the header, tag
-// index and scenario script data that Tarnfold reads, laid out as real maps
-// lay them out, and a tail of words in and out of the range that moves.
+namespace tarnfold {
+
+using Bytes = std::vector<uint8_t>;
+
 struct SyntheticMapOptions {
     bool headLayout = true;        // "daeh" header (index offset at 16) or the other (at 1516)
     uint32_t magic = 0x40440000;   // address - magic = file offset; may have its high bit set
@@ -15,6 +21,7 @@ struct SyntheticMapOptions {
     int32_t stringDataSize = 1024; // the string data size field
     int32_t tailWords = 1024;      // words of tag data after the string data
     int32_t tailRemainder = 0;     // 0..3 stray bytes at the very end of the file
+    int32_t tag1Skew = 0;          // tag 1's data lies this many bytes after the string data
     uint32_t seed = 1;             // varies the tail's content
 };
 
@@ -32,16 +39,16 @@ struct SyntheticMap {
 
     int32_t Address(int64_t offset) const { return static_cast<int32_t>(static_cast<uint32_t>(offset + magic)); }
     int64_t Length() const { return static_cast<int64_t>(bytes.size()); }
-    // Where tag entry i lies; its data address is at +20, its name address at +16.
-    int64_t Entry(int32_t i) const { return tagOffset + int64_t{32} * i; }
+    // Where tag entry i lies.
+    int64_t Entry(int32_t i) const;
 
     // Little-endian words at a file offset, to plant or inspect a value anywhere.
-    uint32_t Word(int64_t offset) const { return testing::Word(bytes, offset); }
-    void SetWord(int64_t offset, uint32_t value) { PutWord(bytes, offset, value); }
+    uint32_t Word(int64_t offset) const;
+    void SetWord(int64_t offset, uint32_t value);
 
-    void Save(const std::filesystem::path& path) const { WriteFile(path, bytes.data(), bytes.size()); }
+    void Save(const std::filesystem::path& path) const;
 };
 
 SyntheticMap BuildSyntheticMap(const SyntheticMapOptions& options = {});
 
-}  // namespace tarnfold::testing
+}  // namespace tarnfold

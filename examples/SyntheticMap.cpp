@@ -1,0 +1,131 @@
+#include "SyntheticMap.h"
+
+#include <fstream>
+#include <stdexcept>
+#include <string>
+
+#include "compiler/ScenarioLayout.h"
+#include "compiler/SyntaxLayout.h"
+#include "map/MapLayout.h"
+#include "runtime/ByteOrder.h"
+
+namespace tarnfold {
+
+namespace {
+
+using namespace map_layout;
+using namespace scenario;
+
+void PutText(Bytes& bytes, int64_t at, const std::string& text) {
+    std::copy(text.begin(), text.end(), bytes.begin() + at);
+}
+void PutWord(Bytes& bytes, int64_t at, uint32_t value) { WriteUInt32LE(&bytes.at(at + 3) - 3, value); }
+
+// A small deterministic generator, so a seed always gives the same map.
+uint32_t Next(uint32_t& state) {
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    return state;
+}
+
+}  // namespace
+
+int64_t SyntheticMap::Entry(int32_t i) const { return tagOffset + kEntrySize * i; }
+uint32_t SyntheticMap::Word(int64_t offset) const { return ReadUInt32LE(&bytes.at(offset + 3) - 3); }
+void SyntheticMap::SetWord(int64_t offset, uint32_t value) { PutWord(bytes, offset, value); }
+
+void SyntheticMap::Save(const std::filesystem::path& path) const {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+SyntheticMap BuildSyntheticMap(const SyntheticMapOptions& options) {
+    SyntheticMap map;
+    map.magic = static_cast<int32_t>(options.magic);
+    const int32_t headerSize = 2048;
+    map.indexOffset = headerSize;
+    map.tagOffset = map.indexOffset + kIndexHeaderSize;
+    const int32_t namesAt = map.tagOffset + kEntrySize * options.tagCount;
+    const int32_t namesSize = 32 * options.tagCount;
+    map.scenario = namesAt + namesSize;
+    const int32_t scenarioSize = 1456;
+    map.syntaxHeader = map.scenario + scenarioSize;
+    const int32_t syntaxSize = syntax::kHeaderSize + syntax::kNodeSize * options.nodeCapacity;
+    map.stringData = map.syntaxHeader + syntaxSize;
+    map.tail = map.stringData + options.stringDataSize;
+    map.tag1 = map.tail + options.tag1Skew;
+    const int64_t length = int64_t{map.tail} + 4 * int64_t{options.tailWords} + options.tailRemainder;
+
+    auto& b = map.bytes;
+    b.assign(static_cast<size_t>(length), 0);
+    uint32_t state = options.seed * 2654435761u + 12345;
+
+    // Header: some recognisable filler, the layout mark and the index offset.
+    for (int32_t i = 0; i < headerSize; ++i) b[i] = static_cast<uint8_t>(i * 7);
+    PutText(b, 0, options.headLayout ? kHeadMagic : "HEAD");
+    PutWord(b, IndexOffsetField(options.headLayout), static_cast<uint32_t>(map.indexOffset));
+
+    // Tag index header: the address of the first entry, the count.
+    PutWord(b, map.indexOffset + kIndexAddress, static_cast<uint32_t>(map.Address(map.tagOffset)));
+    PutWord(b, map.indexOffset + 4, 0xE1F50000u);
+    PutWord(b, map.indexOffset + kIndexTagCount, static_cast<uint32_t>(options.tagCount));
+    PutText(b, map.indexOffset + 36, "sgat");
+
+    // Entries: tag 0 is the scenario, tag 1 starts the tail, the rest lie in it.
+    const int32_t tailBytes = 4 * options.tailWords;
+    for (int32_t i = 0; i < options.tagCount; ++i) {
+        const int64_t entry = map.Entry(i);
+        PutText(b, entry + kEntryClass1, i == 0 ? "rncs" : (i % 2 ? "ejbo" : "pmtb"));
+        PutText(b, entry + kEntryClass2, "\xff\xff\xff\xff");
+        PutText(b, entry + kEntryClass3, "\xff\xff\xff\xff");
+        PutWord(b, entry + kEntryIdent, 0xE1F50000u + static_cast<uint32_t>(i));
+        const int32_t name = namesAt + 32 * i;
+        PutWord(b, entry + kEntryNameAddress, static_cast<uint32_t>(map.Address(name)));
+        int32_t data = map.scenario;
+        if (i >= 1) data = map.tag1 + (options.tagCount > 1 ? (tailBytes / options.tagCount) * (i - 1) / 4 * 4 : 0);
+        PutWord(b, entry + kEntryDataAddress, static_cast<uint32_t>(map.Address(data)));
+        PutText(b, name, (i == 0 ? "levels\\test\\synthetic\\synthetic" : "tags\\item_" + std::to_string(i)));
+    }
+
+    // Scenario: filler words, then the script fields.
+    for (int32_t i = 0; i < kSyntaxDataSize; i += 4) PutWord(b, map.scenario + i, 0x11110000u + static_cast<uint32_t>(i));
+    const int64_t S = map.scenario;
+    PutWord(b, S + kSyntaxDataSize, static_cast<uint32_t>(syntaxSize));
+    PutWord(b, S + kSyntaxDataAddress, static_cast<uint32_t>(map.Address(map.syntaxHeader)));
+    PutWord(b, S + kStringDataSize, static_cast<uint32_t>(options.stringDataSize));
+    PutWord(b, S + kStringDataAddress, static_cast<uint32_t>(map.Address(map.stringData)));
+    PutWord(b, S + kScriptCount, 0);
+    PutWord(b, S + kScriptsAddress, 0);
+    PutWord(b, S + kMovedAddress, static_cast<uint32_t>(map.Address(map.tail + 16)));
+
+    // Syntax data: a header the compile must leave alone before its last
+    // index field, and a node array full of stale bytes.
+    for (int32_t i = 0; i < syntax::kLastIndex; ++i) b[map.syntaxHeader + i] = static_cast<uint8_t>(0xA0 + i);
+    PutText(b, map.syntaxHeader, "script node");
+    PutWord(b, map.syntaxHeader + 32, static_cast<uint32_t>(options.nodeCapacity));
+    for (int32_t i = syntax::kHeaderSize; i < syntaxSize; ++i) b[map.syntaxHeader + i] = 0xCD;
+    b[map.syntaxHeader + syntax::kLastIndex] = 0xFF;  // last index -1: no nodes
+    b[map.syntaxHeader + syntax::kLastIndex + 1] = 0xFF;
+
+    // The tail: addresses into the moved part, addresses before it, small
+    // numbers, floats and words with the high bit set.
+    for (int64_t at = map.tail; at + 4 <= length; at += 4) {
+        const uint32_t r = Next(state);
+        uint32_t word;
+        switch (r % 6) {
+            case 0: word = static_cast<uint32_t>(map.Address(map.tail + (r >> 8) % (tailBytes + 8))); break;
+            case 1: word = static_cast<uint32_t>(map.Address((r >> 8) % map.tail)); break;
+            case 2: word = r % 1000; break;
+            case 3: word = 0x3F800000u; break;
+            case 4: word = 0x80000000u | r; break;
+            default: word = r; break;
+        }
+        PutWord(b, at, word);
+    }
+    for (int64_t at = length - options.tailRemainder; at < length; ++at) b[at] = 0x7E;
+    return map;
+}
+
+}  // namespace tarnfold
