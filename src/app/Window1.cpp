@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTextCursor>
@@ -78,6 +79,7 @@ void Window1::CreateControls() {
     ScriptFld->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Tab moves the focus on, so the field shows when it has the focus.
     ScriptFld->setTabChangesFocus(true);
+    ScriptFld->installEventFilter(this);
     ScriptFld->setStyleSheet(QStringLiteral("QPlainTextEdit:focus { border: 2px solid palette(highlight); }"));
     // A file dragged over the field is the window's to take, not text to insert.
     ScriptFld->viewport()->installEventFilter(this);
@@ -199,6 +201,15 @@ bool Window1::eventFilter(QObject* watched, QEvent* event) {
         auto* drop = static_cast<QDropEvent*>(event);
         if (!DraggedFile(drop->mimeData()).empty()) {
             TakeDrop(drop);
+            return true;
+        }
+    }
+    // Tab moves the focus on even though nothing else in the window takes
+    // it (the button does not): then the field lets it go.
+    if (watched == ScriptFld && type == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+            if (!focusNextPrevChild(key == Qt::Key_Tab) || ScriptFld->hasFocus()) ScriptFld->clearFocus();
             return true;
         }
     }

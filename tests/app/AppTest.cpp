@@ -101,12 +101,40 @@ private slots:
         QVERIFY(ReadFileBytes(Path("app.map")) == ReadFileBytes(Path("core.map")));
     }
 
+    // The keyboard and the loaded map: the title names the map, Tab leaves
+    // the field, Ctrl+Return compiles, File > Read scripts fills the field
+    // (undoably), and a cancelled load leaves no map and says so.
+    void keyboardTitleAndReadScripts() {
+        BuildSyntheticMap().Save(Path("keys.map"));
+        Harness h;
+        QCOMPARE(h.window->windowTitle(), QString("Compiler"));
+        h.Load(Path("keys.map"));
+        QCOMPARE(h.window->windowTitle(), QString::fromUtf8("Compiler \u2014 keys.map"));
+        QApplication::setActiveWindow(h.window.get());
+        h.window->ScriptFld->setPlainText(QString::fromStdString(Intro()));
+        h.window->ScriptFld->setFocus();
+        QTest::keyClick(h.window->ScriptFld, Qt::Key_Tab);
+        QVERIFY(!h.window->ScriptFld->toPlainText().contains('\t'));
+        QVERIFY(!h.window->ScriptFld->hasFocus());
+        h.messages.clear();
+        QTest::keyClick(h.window.get(), Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(h.messages.size(), size_t{1});
+        QCOMPARE(h.messages.front().text, QString("done!"));
+        h.window->ScriptFld->setPlainText("<typed/>");
+        h.window->FileReadscripts()->trigger();
+        QCOMPARE(h.window->ScriptFld->toPlainText().toStdString(), ReadScripts(Path("keys.map")));
+        h.window->ScriptFld->undo();
+        QCOMPARE(h.window->ScriptFld->toPlainText(), QString("<typed/>"));
+        h.Load({});
+        QCOMPARE(h.window->windowTitle(), QString("Compiler"));
+    }
+
     // Files dropped as a file manager drops them: a .xml file replaces the
     // field's text (undoably), any other file is loaded as the map, on the
     // field as on the rest of the window.
     void droppedFilesLoadTheScriptOrTheMap() {
         BuildSyntheticMap().Save(Path("dropped.map"));
-        std::ofstream(Path("dropped.xml")) << intro;
+        std::ofstream(Path("dropped.xml")) << Intro();
         Harness h;
         const auto drop = [](QWidget* target, const std::filesystem::path& file) {
             QMimeData data;
@@ -120,7 +148,7 @@ private slots:
         QVERIFY(field->acceptDrops());
         h.window->ScriptFld->setPlainText("<typed/>");
         QVERIFY(drop(field, Path("dropped.xml")));
-        QCOMPARE(h.window->ScriptFld->toPlainText().toStdString(), intro);
+        QCOMPARE(h.window->ScriptFld->toPlainText().toStdString(), Intro());
         h.window->ScriptFld->undo();
         QCOMPARE(h.window->ScriptFld->toPlainText(), QString("<typed/>"));
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # One run of the real app under Xvfb, driven like a person would: start it
 # with a map on the command line, type a script, click "Compile Script",
-# dismiss "done!", open About, quit with Ctrl+Q.
+# dismiss "done!", open About, quit with Ctrl+Q from it.
 # Checks the map with tarnfold-cli and leaves screenshots in SHOTS.
 set -euo pipefail
 usage="usage: e2e.sh TARNFOLD TARNFOLD_CLI MAKE_DEMO_MAP SHOTS"
@@ -45,7 +45,9 @@ map="$work/e2e.map"
 
 "$app" "$map" >"$work/app.log" 2>&1 &
 app_pid=$!
-main=$(find_window Compiler) || fail "the Compiler window did not appear"
+main=$(find_window 'Compiler.*') || fail "the Compiler window did not appear"
+for _ in $(seq 50); do [ "$(xdotool getwindowname "$main")" = "Compiler — e2e.map" ] && break; sleep 0.1; done
+[ "$(xdotool getwindowname "$main")" = "Compiler — e2e.map" ] || fail "the title does not name the map: $(xdotool getwindowname "$main")"
 eval "$(xdotool getwindowgeometry --shell "$main")"  # WIDTH, HEIGHT, X, Y
 
 # Into the field, then the button: 20 from the right edge, 7 from the bottom.
@@ -68,7 +70,8 @@ about=$(find_window About) || fail "the About window did not appear"
 sleep 0.5
 screenshot "$about" about-window.png
 
-xdotool windowfocus --sync "$main" key ctrl+q
+# The menu's shortcuts work from every window: Ctrl+Q from About.
+xdotool windowfocus --sync "$about" key ctrl+q
 for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$app_pid" 2>/dev/null; then fail "Ctrl+Q did not quit"; fi
 wait "$app_pid" || fail "the app exited with status $?"

@@ -3,7 +3,8 @@
 // against a map's target.
 #include <gtest/gtest.h>
 
-#include "Support.h"
+#include "ExpectedMap.h"
+#include "SyntheticMap.h"
 #include "compiler/Tarnfold.h"
 #include "compiler/hsc/CheckNames.h"
 #include "compiler/hsc/DocumentText.h"
@@ -116,7 +117,14 @@ TEST(HscTranslate, ReportsSeveralErrorsAndStopsAtTwenty) {
     }
 }
 
-class HscCompile : public MapFolder {};
+class HscCompile : public ::testing::Test {
+protected:
+    std::filesystem::path Save(const SyntheticMap& map, const std::string& name = "m.map") {
+        map.Save(temp / name);
+        return temp / name;
+    }
+    TempFolder temp;
+};
 
 // The map header's version picks the numbers; HSC compiles to the bytes of
 // the document it translates into.
@@ -130,11 +138,11 @@ TEST_F(HscCompile, IsTheTranslatedDocumentCompiledForTheMapsGame) {
     const std::string document = TranslateHsc(source, "a.hsc", Engine::Retail);
     EXPECT_NE(document.find("Value=\"120\""), std::string::npos);
     CompileDocument(xmlMap, document);
-    EXPECT_TRUE(SameBytes(ReadFileBytes(hscMap), ReadFileBytes(xmlMap)));
+    EXPECT_EQ(Difference(ReadFileBytes(hscMap), ReadFileBytes(xmlMap)), "");
 
     const Bytes before = ReadFileBytes(hscMap);
     EXPECT_THROW(CompileScriptText(hscMap, "  (script startup a (sv_say \"x\"))"), HscError);
-    EXPECT_TRUE(SameBytes(ReadFileBytes(hscMap), before));
+    EXPECT_EQ(Difference(ReadFileBytes(hscMap), before), "");
 }
 
 TEST_F(HscCompile, DocumentNamesAreCheckedAsWarnings) {

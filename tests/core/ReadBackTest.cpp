@@ -7,6 +7,7 @@
 #include <random>
 
 #include "SyntheticMap.h"
+#include "TestSupport.h"
 #include "compiler/Tarnfold.h"
 #include "runtime/Error.h"
 #include "runtime/Numbers.h"
@@ -140,7 +141,7 @@ TEST(ReadBack, NodesNoCompileMakesAreRefusedNamingScriptAndNode) {
     for (const auto& c : cases) {
         Bytes hostile = compiled;
         PutWord(hostile, original.syntaxHeader + 56 + 20 * c.node + c.field, c.word);
-        WriteFile(temp / "h.map", hostile.data(), hostile.size());
+        WriteFile(temp / "h.map", hostile);
         try {
             ReadScripts(temp / "h.map");
             ADD_FAILURE() << c.why;

@@ -160,7 +160,11 @@ TEST(Recompile, DryRunWritesNothingAndReportsTheCompile) {
     const auto path = Saved(BuildSyntheticMap(), temp);
     CompileDocument(path, Intro());
     const Bytes before = ReadFileBytes(path);
-    const CompileSummary dry = CompileDocument(path, Long(3000), {.dryRun = true, .hooks = {}});
+    const CompileSummary dry = CompileDocument(path, Long(3000), [] {
+        CompileOptions dryRun;
+        dryRun.dryRun = true;
+        return dryRun;
+    }());
     EXPECT_TRUE(dry.dryRun && dry.recompiled);
     EXPECT_EQ(Difference(ReadFileBytes(path), before), "");
     EXPECT_EQ(temp.Others(), std::vector<std::string>{"m.map"});
