@@ -50,7 +50,7 @@ void ScriptCompilier::BuildScripts(const XmlNode& root) {
     std::set<std::string> names;
     for (const XmlNode& script : root.Children) {
         if (!script.IsElement()) continue;  // comments and text under the root are no scripts
-        if (IsExpressionElement(script.Name))
+        if (IsExpressionElement(script.Name) && script.HasElementChildren())  // without, it is refused below
             Warn(DescribeElement(script) + " is taken for a script; " + std::string(kWhereThingsGo));
         BuildScript(script);
         if (!names.insert(Scripts.back().Name).second)
@@ -82,7 +82,9 @@ void ScriptCompilier::BuildScript(const XmlNode& script) {
     CurrentSyntaxNumber = c0 + 4;
     const int32_t F = CurrentSyntaxNumber;
 
-    for (std::string& warning : CheckScriptElement(script)) Warn(std::move(warning));
+    // An expression element in a script's place is warned about as such.
+    if (!IsExpressionElement(script.Name))
+        for (std::string& warning : CheckScriptElement(script)) Warn(std::move(warning));
     ScriptHeader header;
     header.Type = ReadIntegerAttribute(script, "TypeAttr");
     header.ReturnType = ReadIntegerAttribute(script, "ReTypeAttr");

@@ -27,7 +27,8 @@ error_line() {
 run 0 --help && prints out compile scripts
 run 0 --version && prints out "tarnfold-cli "
 run 2
-run 2 frobnicate
+run 2 frobnicate && prints err "unknown command 'frobnicate'" "Subcommands:"
+run 0 compile --help && prints out "MAP" "SCRIPTS.xml"
 run 2 compile "$work/only-a-map.map"
 run 2 info a.map b.map
 
@@ -41,7 +42,9 @@ same "$work/a.map" "$work/fresh.map"
 run 0 compile "$work/a.map" "$intro"
 [ "$(tail -n 1 "$work/out")" = "done!" ] || fail "the last line is not done!: $(cat "$work/out")"
 prints out "tail moved by:     112 bytes"
-[ -s "$work/err" ] && fail "a clean compile printed to stderr: $(cat "$work/err")"
+# The example's made-up names (alpha, beta) draw the name checks' warnings, and nothing else.
+grep -v -e 'tarnfold-cli: warning: .*"alpha" is not a function' -e '"beta" is no engine global' "$work/err" &&
+  fail "a clean compile printed more to stderr: $(cat "$work/err")"
 run 0 info "$work/a.map" && prints out "nodes:             13 of 64" "scripts:           1 of 512" \
   "string data:       1041 of 262144 bytes" "compiled by:       Tarnfold"
 cp "$work/a.map" "$work/compiled.map"
@@ -62,11 +65,70 @@ run 1 compile "$work/c.map" "$work" && error_line "the script document '$work': 
 run 1 compile "$work/missing.map" "$intro" && error_line "missing.map"
 same "$work/c.map" "$work/fresh.map"
 
-# Unknown elements compile to nothing, with a warning.
-printf '<s><script NameAttr="w"><Sleep/><ScriptValue ValueType="8" Value="1"/></script></s>' >"$work/warn.xml"
-run 0 compile "$work/c.map" "$work/warn.xml" && prints err "tarnfold-cli: warning: " '"Sleep"'
+# What a compile ignores is warned about, bytes unchanged; --strict refuses it.
+while IFS='|' read -r body warning; do
+  printf '<s><script NameAttr="w">%s</script></s>' "$body" >"$work/warn.xml"
+  run 0 compile "$work/c.map" "$work/warn.xml" && prints err "tarnfold-cli: warning: element" "$warning"
+  cp "$work/c.map" "$work/d.map"
+  run 1 compile --strict "$work/c.map" "$work/warn.xml" && prints err "$warning" "warning(s), and strict checking"
+  same "$work/c.map" "$work/d.map"
+done <<'EOF'
+<ScriptCommand Command="sleep" EngineID="19" ValueType="4"/>|"EngineID" is not read; did you mean "EngineId"?
+<ScriptValue ValueType="7" Valeu="30"/>|did you mean "Value"?
+<ScriptValue ValueType="7">30</ScriptValue>|the value goes in the Value attribute
+<ScriptValue ValueType="70" Value="1"/>|ValueType 70 is not one of the engine's value types (0 to 48)
+<Sleep/><ScriptValue ValueType="8" Value="1"/>|"Sleep" at line 1, column 25 is not ScriptCommand
+<ScriptComand/><ScriptValue ValueType="8" Value="1"/>|did you mean "ScriptCommand"?
+<ScriptCommand Command="slep" EngineId="19" ValueType="4"/>|"slep" is not a function, and the game fails to load the map (did you mean sleep?)
+<ScriptValue ValueType="8" Value="1"/></script><script NameAttr="w"><ScriptValue ValueType="8" Value="1"/>|a script named "w" comes earlier
+EOF
+printf '<s><script Name="intro" Type="9"><ScriptValue ValueType="8" Value="1"/></script></s>' >"$work/warn.xml"
+run 0 compile "$work/c.map" "$work/warn.xml" && prints err 'did you mean "NameAttr"?' 'did you mean "TypeAttr"?' \
+  "has no NameAttr"
+# A failing compile shows its warnings first: they often say why.
+printf '<s><script NameAttr="q"><ScriptComand/></script></s>' >"$work/warn.xml"
+run 1 compile "$work/c.map" "$work/warn.xml" && prints err 'did you mean "ScriptCommand"?' "has no expressions"
+printf '<s><ScriptValue ValueType="8" Value="1"/></s>' >"$work/warn.xml"
+run 1 compile "$work/c.map" "$work/warn.xml" && error_line "expressions go inside a script element"
+# XML errors say what helps.
+while IFS='|' read -r text message; do
+  printf '%b' "$text" >"$work/warn.xml"
+  run 1 compile "$work/c.map" "$work/warn.xml" && error_line "$message"
+done <<'EOF'
+<s>\n<script NameAttr="a">\n</s>|the element "script" opened at line 2 is still open
+<s><script NameAttr="a & b"/></s>|a & on its own is written &amp;
+<?xml version="1.0" encoding="KOI8-R"?><s/>|Tarnfold reads UTF-8, UTF-16, ISO-8859-1 and US-ASCII
+EOF
 
-leftovers=$(cd "$work" && ls -A | grep -v -x -e '[abc].map' -e fresh.map -e compiled.map -e out -e err \
+# JSON: one object with the same facts as the text.
+run 0 info --json "$work/a.map"
+python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); assert d["nodes"]==13 and d["scripts"]==1 and d["compiledByTarnfold"] and d["scriptList"][0]["name"]=="intro", d' \
+  "$work/out" || fail "info --json: $(cat "$work/out")"
+run 0 compile --json --dry-run "$work/a.map" "$intro"
+python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); assert d["growth"]==0 and d["dryRun"] and d["recompiled"], d' \
+  "$work/out" || fail "compile --json: $(cat "$work/out")"
+
+# A map named as long as the file system allows compiles: the temporary
+# file's name does not grow with it.
+long="$work/$(printf 'm%.0s' $(seq 251)).map"
+cp "$work/fresh.map" "$long"
+run 0 compile "$long" "$intro" && prints out "done!"
+rm -f "$long"
+
+# Ctrl+C during a compile: the temporary file is removed, the map is as it was.
+"$make_map" "$work/big.map" 96
+cp "$work/big.map" "$work/big-before.map"
+"$cli" compile "$work/big.map" "$intro" >/dev/null 2>&1 &
+pid=$!
+sleep 0.05
+kill -INT "$pid"
+wait "$pid"
+status=$?
+[ "$status" -eq 130 ] || fail "an interrupted compile exited $status, not 130"
+same "$work/big.map" "$work/big-before.map"
+rm -f "$work/big.map" "$work/big-before.map"
+
+leftovers=$(cd "$work" && ls -A | grep -v -x -e '[abcd].map' -e fresh.map -e compiled.map -e out -e err \
   -e broken.xml -e warn.xml)
 [ -z "$leftovers" ] || fail "files left behind: $leftovers"
 

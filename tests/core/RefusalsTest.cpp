@@ -165,8 +165,10 @@ TEST(Refused, NothingAtTheLimits) {
     EXPECT_EQ(summary.scripts, 512);
     EXPECT_EQ(summary.nodes, summary.nodeCapacity);
     EXPECT_EQ(summary.textBytes, 262144 - 1024);
-    EXPECT_EQ(summary.warnings.size(), 510u);
-    EXPECT_THAT(summary.warnings.back(), HasSubstr("a script named \"s\" comes earlier in the document"));
+    const auto twice = std::count_if(summary.warnings.begin(), summary.warnings.end(), [](const std::string& w) {
+        return w.find("a script named \"s\" comes earlier in the document") != std::string::npos;
+    });
+    EXPECT_EQ(twice, 510);
     const int64_t records = map.stringData + 262144;
     EXPECT_EQ(Slice(ReadFileBytes(temp / "m.map"), records + 511 * 92, 32), Slice(ScriptRecord(name, 0, 0, 0), 0, 32));
     EXPECT_THAT([] { CompileDocument("", kNineNodes); }, ::testing::ThrowsMessage<Error>(HasSubstr("no map is loaded")));

@@ -63,7 +63,7 @@ dpkg-deb -x "$deb" "$work/root"
 bin=$work/root/usr/bin
 [ -f "$work/root/usr/share/mime/packages/$id.xml" ] || fail "the package lacks the map type"
 "$bin/tarnfold-cli" --version | grep -qx "tarnfold-cli [0-9.]*" || fail "--version"
-count() { "$bin/tarnfold-cli" info "$work/demo.map" | sed -n 's/^scripts: *//p'; }
+count() { "$bin/tarnfold-cli" info "$work/demo.map" | sed -n 's/^scripts: *\([0-9]*\).*/\1/p'; }
 [ "$(count)" = 0 ] || fail "info: $(count) scripts before the compile"
 "$bin/tarnfold-cli" compile "$work/demo.map" "$intro" | tail -n1 | grep -qx 'done!' || fail "compile"
 [ "$(count)" = "$(grep -c 'NameAttr=' "$intro")" ] || fail "info: $(count) scripts after the compile"

@@ -7,6 +7,13 @@ namespace tarnfold::hsc {
 
 namespace {
 
+// A name as a message shows it: a long one is cut, and no function or
+// global is that long, so none is suggested for it.
+constexpr size_t kShownName = 64;
+std::string Shown(const std::string& name) {
+    return "\"" + (name.size() > kShownName ? name.substr(0, kShownName) + "..." : name) + "\"";
+}
+
 bool MakesNode(const XmlNode& node) {
     return node.IsElement() &&
            (node.Name == "ScriptCommand" || node.Name == "ScriptValue" || node.Name == "GlobalValue");
@@ -37,8 +44,8 @@ private:
         const std::string name = element.GetAttribute("Command");
         const Function* f = FindFunction(name);
         if (!f) {
-            Warn(element, "\"" + name + "\" is not a function, and the game fails to load the map" +
-                              SuggestFunction(name, target_));
+            Warn(element, Shown(name) + " is not a function, and the game fails to load the map" +
+                              (name.size() > kShownName ? std::string() : SuggestFunction(name, target_)));
             return;
         }
         if (!Exists(*f, target_)) {
@@ -67,8 +74,9 @@ private:
         if (!name) return;  // written by number only
         const hsc::Global* global = FindGlobal(*name);
         if (!global || !Exists(*global, target_))
-            Warn(element, "\"" + *name + "\" is no engine global of " + std::string(EngineName(target_)) +
-                              ", and the game fails to load the map" + SuggestGlobal(*name, target_));
+            Warn(element, Shown(*name) + " is no engine global of " + std::string(EngineName(target_)) +
+                              ", and the game fails to load the map" +
+                              (name->size() > kShownName ? std::string() : SuggestGlobal(*name, target_)));
     }
 };
 
