@@ -118,8 +118,9 @@ void Translate(const std::string& sourcePath, Engine engine, std::ostream& out) 
     out << TranslateHsc(ReadDocument(sourcePath), SourceName(sourcePath), engine);
 }
 
-void Scripts(const std::string& mapPath, const std::string& outputPath, std::ostream& out) {
-    const std::string document = ReadScripts(mapPath);
+void Scripts(const std::string& mapPath, const std::string& outputPath, bool hsc, std::optional<Engine> engine,
+             std::ostream& out) {
+    const std::string document = hsc ? ReadScriptsAsHsc(mapPath, engine) : ReadScripts(mapPath);
     if (outputPath.empty()) {
         out << document;
         return;

@@ -33,6 +33,7 @@ void Translate(const std::string& sourcePath, Engine engine, std::ostream& out);
 
 // Prints the map's scripts as a script document, into `outputPath` when it
 // is not empty.
-void Scripts(const std::string& mapPath, const std::string& outputPath, std::ostream& out);
+void Scripts(const std::string& mapPath, const std::string& outputPath, bool hsc, std::optional<Engine> engine,
+             std::ostream& out);
 
 }  // namespace tarnfold::cli

@@ -35,13 +35,15 @@ int main(int argc, char** argv) {
     compile->add_flag("--json", flags.json, "Print the summary as one JSON object instead of text");
     auto* translate = app.add_subcommand("translate", "Print the script document that HSC source translates into");
     translate->add_option("SOURCE", scriptPath, "The HSC source (.hsc), or - for standard input")->required();
-    for (auto* command : {compile, translate})
-        command->add_option("--engine", engine, "retail or custom: the game, when the map's header names none (default custom)")
-            ->check(CLI::IsMember({"retail", "custom"}));
     auto* scripts = app.add_subcommand("scripts", "Print the map's scripts as a script document");
     scripts->add_option("MAP", mapPath, "The Halo PC map (.map)")->required();
     scripts->add_option("-o,--output", outputPath, "Write the document into FILE instead of standard output")
         ->option_text("FILE");
+    bool hsc = false;
+    scripts->add_flag("--hsc", hsc, "Print HSC source (the kit's script language) instead of a script document");
+    for (auto* command : {compile, translate, scripts})
+        command->add_option("--engine", engine, "retail or custom: the game, when the map's header names none (default custom)")
+            ->check(CLI::IsMember({"retail", "custom"}));
 
     // CLI11 would call an unknown command an unexpected argument.
     if (argc > 1 && argv[1][0] != '-') {
@@ -66,7 +68,7 @@ int main(int argc, char** argv) {
         if (*info) tarnfold::cli::Info(mapPath, json, std::cout);
         if (*compile) tarnfold::cli::Compile(mapPath, scriptPath, flags, std::cout, std::cerr);
         if (*translate) tarnfold::cli::Translate(scriptPath, flags.engine.value_or(tarnfold::Engine::Custom), std::cout);
-        if (*scripts) tarnfold::cli::Scripts(mapPath, outputPath, std::cout);
+        if (*scripts) tarnfold::cli::Scripts(mapPath, outputPath, hsc, flags.engine, std::cout);
     } catch (const tarnfold::hsc::HscError& e) {
         for (const auto& message : e.Messages()) std::cerr << message << "\n";  // already "FILE:LINE:COLUMN: error: ..."
         return 1;

@@ -6,12 +6,13 @@
 #include "compiler/ScriptReader.h"
 #include "compiler/hsc/Tables.h"
 #include "compiler/hsc/CheckNames.h"
-#include "compiler/hsc/DocumentText.h"
+#include "compiler/hsc/WriteHsc.h"
 #include "compiler/hsc/Target.h"
 #include "compiler/hsc/Translate.h"
 #include "map/HaloPcMap.h"
 #include "runtime/BinaryFile.h"
 #include "runtime/Xml.h"
+#include "runtime/XmlWriter.h"
 
 namespace tarnfold {
 
@@ -115,7 +116,7 @@ CompileSummary CompileDocument(const std::filesystem::path& path, std::string_vi
 }
 
 std::string TranslateHsc(std::string_view source, const std::string& fileName, Engine engine) {
-    return hsc::DocumentText(hsc::Translate(source, fileName, engine));
+    return WriteXml(hsc::Translate(source, fileName, engine));
 }
 
 // The translated tree is compiled as it is: writing it out and reading it back
@@ -135,6 +136,13 @@ CompileSummary CompileScriptText(const std::filesystem::path& path, std::string_
     const size_t first = text.find_first_not_of(" \t\r\n");
     const bool hsc = first != std::string_view::npos && (text[first] == '(' || text[first] == ';');
     return hsc ? CompileHsc(path, text, "script", options) : CompileDocument(path, text, options);
+}
+
+std::string ReadScriptsAsHsc(const std::filesystem::path& path, std::optional<Engine> engine) {
+    if (path.empty()) throw Error("no map is loaded: load a map first");
+    HaloPcMap map;
+    map.LoadMap(path);
+    return hsc::WriteHsc(ReadScriptDocument(map, map.f), hsc::ChooseTarget(path, engine).engine);
 }
 
 }  // namespace tarnfold

@@ -76,5 +76,9 @@ CompileSummary CompileScriptText(const std::filesystem::path& map, std::string_v
 // The map's scripts as a script document: compiling it into the map leaves
 // the map as it is. A map without compiled scripts gives an empty document.
 std::string ReadScripts(const std::filesystem::path& map);
+// The same as HSC source in the kit's style, for the map's game (or
+// `engine` when its header names none). For a map compiled from HSC,
+// compiling the text gives the same bytes.
+std::string ReadScriptsAsHsc(const std::filesystem::path& map, std::optional<Engine> engine);
 
 }  // namespace tarnfold

@@ -108,6 +108,15 @@ run 0 compile --json --dry-run "$work/a.map" "$intro"
 python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); assert d["growth"]==0 and d["dryRun"] and d["recompiled"], d' \
   "$work/out" || fail "compile --json: $(cat "$work/out")"
 
+# HSC in, HSC back out: compiling what `scripts --hsc` prints gives the same bytes.
+cp "$work/fresh.map" "$work/d.map"
+run 0 compile "$work/d.map" "$(dirname "$intro")/intro.hsc" && prints out "done!"
+run 0 scripts --hsc "$work/d.map" -o "$work/back.hsc"
+cp "$work/fresh.map" "$work/c.map"
+run 0 compile "$work/c.map" "$work/back.hsc"
+same "$work/c.map" "$work/d.map"
+rm -f "$work/back.hsc"
+
 # A map named as long as the file system allows compiles: the temporary
 # file's name does not grow with it.
 long="$work/$(printf 'm%.0s' $(seq 251)).map"

@@ -14,7 +14,6 @@ target_sources(tarnfold_core PRIVATE
   ${CMAKE_CURRENT_BINARY_DIR}/HscTables.cpp
   compiler/hsc/CheckNames.cpp
   compiler/hsc/Diagnostics.cpp
-  compiler/hsc/DocumentText.cpp
   compiler/hsc/Lexer.cpp
   compiler/hsc/Parser.cpp
   compiler/hsc/Target.cpp
