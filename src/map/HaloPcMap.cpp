@@ -43,7 +43,7 @@ void HaloPcMap::LoadMap(const FileChooser& choose) {
 }
 
 void HaloPcMap::Read(const std::filesystem::path& path) {
-    BinaryFile file(path);
+    BinaryFile file(path, "map file");
     const int64_t length = file.Length();
     const std::string where = Where(path);
 
@@ -86,7 +86,6 @@ void HaloPcMap::Read(const std::filesystem::path& path) {
 
     const auto entries = file.ReadBytes(tagOffset, static_cast<size_t>(kEntrySize * TagCount));
     TagCache.clear();
-    TagByName.clear();
     TagCache.reserve(static_cast<size_t>(TagCount));
     for (int32_t i = 0; i < TagCount; ++i) {
         const uint8_t* entry = entries.data() + kEntrySize * i;
@@ -106,7 +105,6 @@ void HaloPcMap::Read(const std::filesystem::path& path) {
                         std::to_string(kMaxTagNameLength) + " bytes without an ending zero byte");
         tag.Offset = AddressToOffset(ReadInt32LE(entry + kEntryDataAddress), Magic);
         TagCache.push_back(std::move(tag));
-        TagByName[TagCache.back().Class1 + ":" + TagCache.back().Name] = i;
     }
 
     if (TagCache[0].Class1 != "scnr")

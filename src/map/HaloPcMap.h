@@ -5,7 +5,6 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "map/Tag.h"
@@ -27,14 +26,16 @@ public:
     static constexpr int32_t kMaxTagNameLength = 1024;
     static constexpr int64_t kMaxMapLength = INT32_MAX;
 
-    int32_t Magic = 0;     // MapMagic - tagOffset: address - Magic = file offset
-    int32_t TagCount = 0;
-    std::vector<Tag> TagCache;
-    std::unordered_map<std::string, int32_t> TagByName;  // Class1 + ":" + Name -> position
-    int32_t tagOffset = 0;
-    int32_t indexOffset = 0;
-    int32_t MapMagic = 0;
-    std::filesystem::path f;  // the chosen map; empty when none is loaded
+    // The map's own names for what it holds. The lookups by name and by
+    // identifier that a map object could offer are left out: nothing here
+    // finds a tag but the scenario, which is entry 0.
+    int32_t Magic = 0;        // MapMagic - tagOffset: address - Magic = file offset
+    int32_t TagCount = 0;     // the tag count field
+    std::vector<Tag> TagCache;  // the tag index entries, in order
+    int32_t tagOffset = 0;    // file offset of the first entry (indexOffset + 40)
+    int32_t indexOffset = 0;  // file offset of the tag index header
+    int32_t MapMagic = 0;     // the address of the first entry, as stored
+    std::filesystem::path f;  // the chosen map ("file"); empty when none is loaded
     bool HeadLayout = false;  // the file starts with "daeh"
 
     // The scenario: entry 0 of the tag index (null before a map is loaded).

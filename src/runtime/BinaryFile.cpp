@@ -10,7 +10,7 @@
 
 namespace tarnfold {
 
-BinaryFile::BinaryFile(const std::filesystem::path& path) : path_(path) {
+BinaryFile::BinaryFile(const std::filesystem::path& path, std::string_view what) : path_(path) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (ec && ec != std::errc::no_such_file_or_directory)  // a link loop, a folder we may not enter
@@ -18,11 +18,12 @@ BinaryFile::BinaryFile(const std::filesystem::path& path) : path_(path) {
     if (!std::filesystem::exists(status))
         throw Error("cannot open '" + path.string() + "': no such file");
     if (std::filesystem::is_directory(status))
-        throw Error("cannot open '" + path.string() + "': it is a folder, not a map file");
+        throw Error("cannot open '" + path.string() + "': it is a folder, not a " + std::string(what));
     // Opening a pipe would wait for a writer for ever, and a device has no
-    // length to check: neither can be a map.
+    // length to check: neither can be read as a file of ours.
     if (!std::filesystem::is_regular_file(status))
-        throw Error("cannot open '" + path.string() + "': it is not a regular file, so not a map file");
+        throw Error("cannot open '" + path.string() + "': it is not a regular file" +
+                    (what == "file" ? std::string() : ", so not a " + std::string(what)));
     in_.open(path, std::ios::binary);
     if (!in_)
         throw Error("cannot open '" + path.string() + "': " + std::strerror(errno));

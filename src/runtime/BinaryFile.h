@@ -14,7 +14,8 @@ namespace tarnfold {
 // message a modder can act on instead of a read of garbage.
 class BinaryFile {
 public:
-    explicit BinaryFile(const std::filesystem::path& path);
+    // `what` names the kind of file in messages ("map file").
+    explicit BinaryFile(const std::filesystem::path& path, std::string_view what = "file");
 
     int64_t Length() const { return length_; }
     const std::filesystem::path& Path() const { return path_; }

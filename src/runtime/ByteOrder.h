@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-// Little-endian reads and writes on raw bytes. Map files are little-endian
+// Little-endian reads and writes on raw bytes. The files we read are little-endian
 // whatever the host is, so values are always assembled byte by byte.
 namespace tarnfold {
 
@@ -52,7 +52,7 @@ inline uint32_t FromLittleEndian(uint32_t word) {
     return (word >> 24) | ((word >> 8) & 0xFF00u) | ((word << 8) & 0xFF0000u) | (word << 24);
 }
 
-// 32-bit signed arithmetic that wraps around, as the map format's own
+// 32-bit signed arithmetic that wraps around, as the file formats' own
 // address arithmetic does (addresses and Magic freely overflow int32).
 inline int32_t Wrap32(int64_t value) {
     return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(value)));

@@ -5,11 +5,11 @@
 
 namespace tarnfold {
 
-// An exclusive advisory lock on a map for the length of a compile, so that two
-// compiles of the same map run one after the other instead of one silently
-// replacing the other's result. The second waits for the first.
+// An exclusive advisory lock on a file for the length of a replacement, so
+// that two replacements of the same file run one after the other instead of
+// one silently undoing the other's result. The second waits for the first.
 //
-// A compile replaces the map by renaming a new file over it, so a lock taken
+// A replacement renames a new file over the old one, so a lock taken
 // on the old inode would guard nothing: after locking, the lock checks that
 // the path still names the locked inode and starts over if it does not.
 class FileLock {
