@@ -6,6 +6,7 @@
 
 #include "compiler/Attributes.h"
 #include "compiler/hsc/Tables.h"
+#include "runtime/EditDistance.h"
 #include "runtime/Numbers.h"
 #include "runtime/Xml.h"
 
@@ -25,22 +26,6 @@ std::string Lower(std::string_view text) {
     return lower;
 }
 
-// Edits (insertions, deletions, substitutions) between two short names.
-size_t Distance(std::string_view a, std::string_view b) {
-    std::vector<size_t> row(b.size() + 1);
-    for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
-    for (size_t i = 1; i <= a.size(); ++i) {
-        size_t diagonal = row[0];
-        row[0] = i;
-        for (size_t j = 1; j <= b.size(); ++j) {
-            const size_t above = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-            diagonal = above;
-        }
-    }
-    return row[b.size()];
-}
-
 // The known name `name` was probably meant to be: the same but for letter
 // case, or one or two letters off. A known name ending in "Attr" also
 // matches without it ("Name" for "NameAttr").
@@ -50,7 +35,7 @@ std::string_view Nearest(std::string_view name, const auto& known) {
         if (Lower(name) == Lower(k) || Lower(name) == Lower(bare)) return k;
     }
     for (std::string_view k : known)
-        if (name.size() > 3 && Distance(Lower(name), Lower(k)) <= 2) return k;
+        if (name.size() > 3 && EditDistance(Lower(name), Lower(k)) <= 2) return k;
     return {};
 }
 

@@ -4,6 +4,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "runtime/EditDistance.h"
+
 namespace tarnfold {
 
 std::string_view EngineName(Engine engine) { return engine == Engine::Retail ? "retail" : "Custom Edition"; }
@@ -26,21 +28,6 @@ const T* Find(std::span<const T> rows, std::string_view name) {
     static const auto index = IndexByName(rows);
     const auto found = index.find(name);
     return found == index.end() ? nullptr : found->second;
-}
-
-size_t EditDistance(std::string_view a, std::string_view b) {
-    std::vector<size_t> row(b.size() + 1);
-    for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
-    for (size_t i = 1; i <= a.size(); ++i) {
-        size_t diagonal = row[0];
-        row[0] = i;
-        for (size_t j = 1; j <= b.size(); ++j) {
-            const size_t above = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-            diagonal = above;
-        }
-    }
-    return row[b.size()];
 }
 
 template <typename T>
