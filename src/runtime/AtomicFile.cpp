@@ -70,7 +70,13 @@ void RemoveTemporaryOnInterrupt() {
     struct sigaction action {};
     action.sa_handler = RemoveTemporaryAndExit;
     sigemptyset(&action.sa_mask);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        // A signal the process was started ignoring (nohup, a background
+        // job) stays ignored.
+        struct sigaction current {};
+        if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
+        ::sigaction(signal, &action, nullptr);
+    }
 }
 
 int RemoveStaleTemporaries(const std::filesystem::path& target) {

@@ -127,14 +127,17 @@ rm -f "$long"
 # Ctrl+C during a compile: the temporary file is removed, the map is as it was.
 "$make_map" "$work/big.map" 96
 cp "$work/big.map" "$work/big-before.map"
+set -m  # a job of its own, so that the compile does not start out ignoring SIGINT
 "$cli" compile "$work/big.map" "$intro" >/dev/null 2>&1 &
 pid=$!
-sleep 0.05
+set +m
+for _ in $(seq 500); do compgen -G "$work/.big.map.tarnfold-*" >/dev/null && break; sleep 0.01; done
 kill -INT "$pid"
 wait "$pid"
 status=$?
 [ "$status" -eq 130 ] || fail "an interrupted compile exited $status, not 130"
 same "$work/big.map" "$work/big-before.map"
+compgen -G "$work/.big.map.tarnfold-*" >/dev/null && fail "the interrupted compile left its temporary file"
 rm -f "$work/big.map" "$work/big-before.map"
 
 leftovers=$(cd "$work" && ls -A | grep -v -x -e '[abcd].map' -e fresh.map -e compiled.map -e out -e err \
