@@ -116,7 +116,7 @@ run 0 compile "$long" "$intro" && prints out "done!"
 rm -f "$long"
 
 # Ctrl+C during a compile: the temporary file is removed, the map is as it was.
-"$make_map" "$work/big.map" 96
+"$make_map" --tail-mib 96 "$work/big.map"
 cp "$work/big.map" "$work/big-before.map"
 "$cli" compile "$work/big.map" "$intro" >/dev/null 2>&1 &
 pid=$!
