@@ -45,7 +45,9 @@ SyntheticMap BuildSyntheticMap(const SyntheticMapOptions& options) {
     SyntheticMap map;
     map.magic = static_cast<int32_t>(options.magic);
     const int32_t headerSize = 2048;
-    map.indexOffset = headerSize;
+    if (options.rawDataSize < 0 || options.rawDataSize % 4 != 0)
+        throw std::invalid_argument("the raw data size must be a non-negative multiple of 4");
+    map.indexOffset = headerSize + options.rawDataSize;
     map.tagOffset = map.indexOffset + kIndexHeaderSize;
     const int32_t namesAt = map.tagOffset + kEntrySize * options.tagCount;
     const int32_t namesSize = 32 * options.tagCount;
@@ -66,6 +68,16 @@ SyntheticMap BuildSyntheticMap(const SyntheticMapOptions& options) {
     for (int32_t i = 0; i < headerSize; ++i) b[i] = static_cast<uint8_t>(i * 7);
     PutText(b, 0, options.headLayout ? kHeadMagic : "HEAD");
     PutWord(b, IndexOffsetField(options.headLayout), static_cast<uint32_t>(map.indexOffset));
+
+    // Raw data: words that look like vertex data, addresses into the part a
+    // compile moves among them. They lie before the scan, so none may move.
+    for (int64_t at = headerSize; at < map.indexOffset; at += 4) {
+        const uint32_t r = Next(state);
+        uint32_t word = r;
+        if (r % 4 == 0) word = static_cast<uint32_t>(map.Address(map.tail + (r >> 8) % (4 * int64_t{options.tailWords} + 8)));
+        if (r % 4 == 1) word = 0x3F000000u | (r >> 12);  // floats from 0.5 to 1
+        PutWord(b, at, word);
+    }
 
     // Tag index header: the address of the first entry, the count.
     PutWord(b, map.indexOffset + kIndexAddress, static_cast<uint32_t>(map.Address(map.tagOffset)));

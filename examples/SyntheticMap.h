@@ -3,7 +3,9 @@
 // Synthetic maps for the demo, the benchmarks and the tests. Not playable
 // maps: just the header, tag index and scenario script data that Tarnfold
 // reads, laid out as real maps lay them out, and a tail of words in and out
-// of the range that moves.
+// of the range that moves. Optionally, raw data between the header and the
+// tag index, as real maps hold their structure and model data: most of the
+// file then lies before what a compile changes.
 
 #include <cstdint>
 #include <filesystem>
@@ -20,6 +22,7 @@ struct SyntheticMapOptions {
     int32_t nodeCapacity = 64;     // nodes the syntax data holds
     int32_t stringDataSize = 1024; // the string data size field
     int32_t tailWords = 1024;      // words of tag data after the string data
+    int32_t rawDataSize = 0;       // bytes of raw data after the header (a multiple of 4)
     int32_t tailRemainder = 0;     // 0..3 stray bytes at the very end of the file
     int32_t tag1Skew = 0;          // tag 1's data lies this many bytes after the string data
     uint32_t seed = 1;             // varies the tail's content

@@ -70,13 +70,22 @@ std::vector<uint8_t> MapRewrite::ReadFinal(BinaryFile& old, int64_t offset, size
 
 // The head of a real map (its raw data, the tag index, the scenario up to
 // its string data) is most of the file and is the old file's bytes but for a
-// few patches: it is copied inside the kernel, or cloned, and the patches
-// written over it. Returns how far the new file is then written.
-int64_t MapRewrite::CopyHead(BinaryFile& old, AtomicFile& out) const {
+// few patches: it is copied inside the kernel, or cloned, in steps that count
+// as chunks, and the patches written over it. Returns how far the new file is
+// then written; the streaming pass writes the rest.
+int64_t MapRewrite::CopyHead(BinaryFile& old, AtomicFile& out, const std::function<void(int)>& afterChunk,
+                             int& chunks) const {
     if (pieces.empty() || pieces.front().fromMemory || pieces.front().oldOffset != 0) return 0;
     int64_t head = pieces.front().length;
     if (scanStart) head = std::min(head, std::max<int64_t>(*scanStart, 0));
-    const int64_t copied = out.CopyFrom(old.Path(), 0, head);
+    int64_t copied = 0;
+    while (copied < head) {
+        const int64_t step = std::min(head - copied, kHeadStep);
+        const int64_t n = out.CopyFrom(old.Path(), copied, step);
+        copied += n;
+        if (n > 0 && afterChunk) afterChunk(++chunks);
+        if (n < step) break;  // the kernel cannot copy these files: the rest is streamed
+    }
     for (const auto& patch : patches) {
         const int64_t end = std::min(copied, patch.offset + static_cast<int64_t>(patch.bytes.size()));
         if (patch.offset < end)
@@ -92,10 +101,7 @@ int64_t MapRewrite::WriteTo(BinaryFile& old, AtomicFile* out, const std::functio
     int chunks = 0;
     int64_t relocated = relocatedInIndex;
     int64_t at = 0;
-    if (out && copyHead) {
-        at = CopyHead(old, *out);
-        if (at > 0 && afterChunk) afterChunk(++chunks);
-    }
+    if (out && copyHead) at = CopyHead(old, *out, afterChunk, chunks);
     while (at < length) {
         int64_t end = std::min(at + static_cast<int64_t>(buffer.size()), length);
         // Chunks of the scanned part start at scanStart and hold whole words

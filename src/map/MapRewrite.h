@@ -38,6 +38,9 @@ struct MapRewrite {
 
     // Bytes written per chunk of the streaming pass.
     static constexpr size_t kChunkSize = size_t{4} << 20;
+    // Bytes of the unchanged head copied inside the kernel per chunk: few
+    // system calls, and a kill can still land inside the copy.
+    static constexpr int64_t kHeadStep = int64_t{16} << 20;
 
     std::vector<Piece> pieces;
     std::vector<Patch> patches;  // applied in order: a later patch wins
@@ -59,13 +62,14 @@ struct MapRewrite {
     // Streams the whole new file into `out` (nowhere when null: a dry run
     // that counts), the scan applied as it passes, calling `afterChunk` (when
     // set) with the count of chunks written so far. The unchanged head of
-    // the old file is copied inside the kernel when `copyHead` allows it.
+    // the old file is copied inside the kernel when `copyHead` allows it,
+    // its steps counted as chunks.
     // Returns how many words were relocated, tag index entries included.
     int64_t WriteTo(BinaryFile& old, AtomicFile* out, const std::function<void(int)>& afterChunk = {},
                     bool copyHead = true) const;
 
 private:
-    int64_t CopyHead(BinaryFile& old, AtomicFile& out) const;
+    int64_t CopyHead(BinaryFile& old, AtomicFile& out, const std::function<void(int)>& afterChunk, int& chunks) const;
     void Fill(BinaryFile& old, int64_t offset, uint8_t* out, size_t count) const;
 };
 

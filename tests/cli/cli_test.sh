@@ -125,7 +125,7 @@ run 0 compile "$long" "$intro" && prints out "done!"
 rm -f "$long"
 
 # Ctrl+C during a compile: the temporary file is removed, the map is as it was.
-"$make_map" "$work/big.map" 96
+"$make_map" --tail-mib 96 "$work/big.map"
 cp "$work/big.map" "$work/big-before.map"
 set -m  # a job of its own, so that the compile does not start out ignoring SIGINT
 "$cli" compile "$work/big.map" "$intro" >/dev/null 2>&1 &

@@ -155,6 +155,27 @@ TEST(Recompile, GrowingShrinkingOrEqualGivesTheNewDocumentsMap) {
     }
 }
 
+// A map laid out as real ones are, raw data first, its words that look like
+// moved addresses lying before the scan: a compile and a recompile give the
+// expected maps whether the head is copied inside the kernel or streamed.
+TEST(Recompile, RealLayoutGivesTheExpectedMapWhicheverWayTheHeadIsCopied) {
+    const SyntheticMap map = BuildSyntheticMap({.tailWords = 4096, .rawDataSize = 3 << 20});
+    for (const bool copyHead : {false, true}) {
+        SCOPED_TRACE(copyHead ? "head copied by the kernel" : "head streamed");
+        TempFolder temp;
+        const auto path = Saved(map, temp);
+        CompileOptions options;
+        options.hooks.copyHead = copyHead;
+        Bytes before = map.bytes;
+        for (const std::string& document : {Intro(), Long(6000)}) {
+            CompileDocument(path, document, options);
+            Bytes after = ReadFileBytes(path);
+            EXPECT_EQ(Difference(after, ExpectedMap(before, Built(document))), "");
+            before = std::move(after);
+        }
+    }
+}
+
 TEST(Recompile, DryRunWritesNothingAndReportsTheCompile) {
     TempFolder temp;
     const auto path = Saved(BuildSyntheticMap(), temp);
