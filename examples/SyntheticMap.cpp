@@ -67,6 +67,7 @@ SyntheticMap BuildSyntheticMap(const SyntheticMapOptions& options) {
     // Header: some recognisable filler, the layout mark and the index offset.
     for (int32_t i = 0; i < headerSize; ++i) b[i] = static_cast<uint8_t>(i * 7);
     PutText(b, 0, options.headLayout ? kHeadMagic : "HEAD");
+    PutWord(b, 4, 609);  // the version field: a Custom Edition map
     PutWord(b, IndexOffsetField(options.headLayout), static_cast<uint32_t>(map.indexOffset));
 
     // Raw data: words that look like vertex data, addresses into the part a
