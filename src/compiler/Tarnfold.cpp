@@ -87,13 +87,11 @@ MapReport DescribeMap(const std::filesystem::path& path) {
 
 namespace {
 
-// The compile of a document tree, parsed or translated: names checked against
-// the map's game, then the build.
-CompileSummary CompileTree(const std::filesystem::path& path, const XmlDocument& xml, const CompileOptions& options) {
-    if (path.empty()) throw Error("no map is loaded: load a map first");
-    HaloPcMap map;
-    map.LoadMap(path);
-    const hsc::Target target = hsc::ChooseTarget(path, options.engine);
+// The compile of a document tree, parsed or translated, into a loaded map:
+// names checked against the map's game, then the build (which reads the map
+// again under its lock).
+CompileSummary CompileTree(const HaloPcMap& map, const XmlDocument& xml, const CompileOptions& options) {
+    const hsc::Target target = hsc::ChooseTarget(map.f, options.engine);
     CompileOptions checked = options;
     checked.checkDocument = [&](const XmlNode& root) {
         std::vector<std::string> warnings = hsc::CheckNames(root, target.engine);
@@ -105,6 +103,15 @@ CompileSummary CompileTree(const std::filesystem::path& path, const XmlDocument&
     return summary;
 }
 
+// The map at `path`, read and checked before anything else touches it (a
+// folder or a pipe is refused here, not waited on).
+HaloPcMap Loaded(const std::filesystem::path& path) {
+    if (path.empty()) throw Error("no map is loaded: load a map first");
+    HaloPcMap map;
+    map.LoadMap(path);
+    return map;
+}
+
 }  // namespace
 
 CompileSummary CompileDocument(const std::filesystem::path& path, std::string_view document,
@@ -112,7 +119,7 @@ CompileSummary CompileDocument(const std::filesystem::path& path, std::string_vi
     XmlDocument xml;
     xml.PreserveWhitespace = false;
     xml.LoadXml(document);
-    return CompileTree(path, xml, options);
+    return CompileTree(Loaded(path), xml, options);
 }
 
 std::string TranslateHsc(std::string_view source, const std::string& fileName, Engine engine) {
@@ -124,11 +131,9 @@ std::string TranslateHsc(std::string_view source, const std::string& fileName, E
 // would take most of the time.
 CompileSummary CompileHsc(const std::filesystem::path& path, std::string_view source, const std::string& fileName,
                           const CompileOptions& options) {
-    if (path.empty()) throw Error("no map is loaded: load a map first");
-    HaloPcMap map;
-    map.LoadMap(path);  // refuses what is no map before the target is read from its header
+    const HaloPcMap map = Loaded(path);  // refuses what is no map before the target is read from its header
     const Engine engine = hsc::ChooseTarget(path, options.engine).engine;
-    return CompileTree(path, XmlDocument(hsc::Translate(source, fileName, engine)), options);
+    return CompileTree(map, XmlDocument(hsc::Translate(source, fileName, engine)), options);
 }
 
 CompileSummary CompileScriptText(const std::filesystem::path& path, std::string_view text,
@@ -139,9 +144,7 @@ CompileSummary CompileScriptText(const std::filesystem::path& path, std::string_
 }
 
 std::string ReadScriptsAsHsc(const std::filesystem::path& path, std::optional<Engine> engine) {
-    if (path.empty()) throw Error("no map is loaded: load a map first");
-    HaloPcMap map;
-    map.LoadMap(path);
+    const HaloPcMap map = Loaded(path);
     return hsc::WriteHsc(ReadScriptDocument(map, map.f), hsc::ChooseTarget(path, engine).engine);
 }
 

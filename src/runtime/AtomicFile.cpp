@@ -140,17 +140,8 @@ void AtomicFile::Discard() {
 }
 
 void AtomicFile::Write(const uint8_t* data, size_t count) {
-    while (count > 0) {
-        const ssize_t written = ::write(fd_, data, count);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            throw Error("cannot write the new " + noun_ + " next to '" + target_.string() + "': " + Reason() +
-                        "; the " + noun_ + " was not changed");
-        }
-        data += written;
-        count -= static_cast<size_t>(written);
-        written_ += written;
-    }
+    WriteAt(written_, data, count);
+    written_ += static_cast<int64_t>(count);
     StartWriteback();
 }
 
@@ -180,9 +171,10 @@ int64_t AtomicFile::CopyFrom(const std::filesystem::path& source, int64_t offset
     const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) return 0;
     loff_t from = offset;
+    loff_t to = written_;
     int64_t copied = 0;
     while (copied < count) {
-        const ssize_t n = ::copy_file_range(in, &from, fd_, nullptr, static_cast<size_t>(count - copied), 0);
+        const ssize_t n = ::copy_file_range(in, &from, fd_, &to, static_cast<size_t>(count - copied), 0);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             // Another file system, an old kernel, a file system that cannot:
@@ -190,8 +182,7 @@ int64_t AtomicFile::CopyFrom(const std::filesystem::path& source, int64_t offset
             const int reason = errno;
             ::close(in);
             if (n < 0 && (reason == ENOSPC || reason == EDQUOT || reason == EIO || reason == EFBIG))
-                throw Error("cannot write the new " + noun_ + " next to '" + target_.string() + "': " +
-                            std::strerror(reason) + "; the " + noun_ + " was not changed");
+                throw WriteFailed(reason);
             return copied;
         }
         copied += n;
@@ -202,13 +193,17 @@ int64_t AtomicFile::CopyFrom(const std::filesystem::path& source, int64_t offset
     return copied;
 }
 
+Error AtomicFile::WriteFailed(int reason) const {
+    return Error("cannot write the new " + noun_ + " next to '" + target_.string() + "': " + std::strerror(reason) +
+                 "; the " + noun_ + " was not changed");
+}
+
 void AtomicFile::WriteAt(int64_t offset, const uint8_t* data, size_t count) {
     while (count > 0) {
         const ssize_t n = ::pwrite(fd_, data, count, offset);
         if (n < 0) {
             if (errno == EINTR) continue;
-            throw Error("cannot write the new " + noun_ + " next to '" + target_.string() + "': " + Reason() +
-                        "; the " + noun_ + " was not changed");
+            throw WriteFailed(errno);
         }
         data += n;
         count -= static_cast<size_t>(n);

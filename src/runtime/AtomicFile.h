@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+#include "runtime/Error.h"
+
 namespace tarnfold {
 
 // Replaces a file as a whole or not at all. The new content goes into a
@@ -43,6 +45,7 @@ public:
 private:
     void Discard();
     void StartWriteback();
+    Error WriteFailed(int reason) const;
 
     std::filesystem::path target_;
     std::string noun_;

@@ -16,7 +16,8 @@ namespace tarnfold {
 FileLock::FileLock(const std::filesystem::path& path, const std::function<void()>& onWait) {
     bool told = false;
     for (;;) {
-        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // O_NONBLOCK: a pipe put where the file was must not hang the lock.
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd_ < 0)
             throw Error("cannot open '" + path.string() + "': " + std::strerror(errno));
         if (::flock(fd_, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK && onWait && !told) {
