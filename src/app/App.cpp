@@ -19,6 +19,5 @@ App::App(int& argc, char** argv) : QApplication(argc, argv) {
 // Widgets must not outlive the application object.
 App::~App() { MenuBar1::Release(); }
 
-MenuBar1* App::MenuBar() const { return MenuBar1::Instance(); }
 
 }  // namespace tarnfold::app

@@ -13,8 +13,6 @@ class App : public QApplication {
 public:
     App(int& argc, char** argv);
     ~App() override;
-
-    MenuBar1* MenuBar() const;
 };
 
 }  // namespace tarnfold::app

@@ -11,7 +11,6 @@ class Canvas : public QWidget {
 public:
     explicit Canvas(QWidget* parent);
 
-    const QImage& Backdrop() const { return backdrop_; }
     void SetBackdrop(const QImage& picture);
 
 protected:

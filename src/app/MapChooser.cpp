@@ -3,7 +3,7 @@
 #include <QFileDialog>
 #include <QString>
 
-#include "map/HaloMapTypes.h"
+#include "HaloMapTypes.h"
 
 namespace tarnfold::app {
 

@@ -102,8 +102,8 @@ void Window1::CreateControls() {
 // The title names the loaded map, so a cancelled or failed load, which
 // leaves none, is seen at once.
 void Window1::ShowLoadedMap() {
-    const QString name = QString::fromStdU16String(LoadedMap.f.filename().u16string());
-    setWindowTitle(LoadedMap.f.empty() ? QStringLiteral("Compiler") : QStringLiteral("Compiler \u2014 ") + name);
+    const QString name = QString::fromStdU16String(LoadedMap.map.filename().u16string());
+    setWindowTitle(LoadedMap.map.empty() ? QStringLiteral("Compiler") : QStringLiteral("Compiler \u2014 ") + name);
 }
 
 void Window1::AddMenuHandlers() {
@@ -132,7 +132,7 @@ void Window1::BtnCompileScript_Action() {
     CompileOptions options;
     options.onWarning = [&warnings](const std::string& warning) { warnings << QString::fromStdString(warning); };
     try {
-        CompileScriptText(LoadedMap.f, ScriptFld->toPlainText().toStdString(), options);
+        CompileScriptText(LoadedMap.map, ScriptFld->toPlainText().toStdString(), options);
         Messages(this, {Message::Kind::Information, QStringLiteral("done!"), warnings.join('\n')});
     } catch (const std::exception& error) {
         Messages(this, {Message::Kind::Warning, QString::fromStdString(error.what()), warnings.join('\n')});
@@ -148,13 +148,12 @@ void Window1::aboutMenu_Action() {
 }
 
 void Window1::FileLoadmap_Action() {
-    Attempt([this] { LoadedMap.LoadMap(ChooseMap); });
-    ShowLoadedMap();
+    LoadMapFile(ChooseMap());
 }
 
 void Window1::FileReadscripts_Action() {
     Attempt([this] {
-        const QString document = QString::fromStdString(ReadScripts(LoadedMap.f));
+        const QString document = QString::fromStdString(ReadScripts(LoadedMap.map));
         // Through a cursor, not setPlainText, so that Undo brings the old text back.
         QTextCursor cursor(ScriptFld->document());
         cursor.beginEditBlock();
@@ -165,7 +164,9 @@ void Window1::FileReadscripts_Action() {
 }
 
 void Window1::LoadMapFile(const std::filesystem::path& path) {
-    Attempt([this, &path] { LoadedMap.LoadMap(path); });
+    // A cancelled choice or a map that fails a check leaves no map loaded.
+    LoadedMap = MapReport();
+    if (!path.empty()) Attempt([this, &path] { LoadedMap = DescribeMap(path); });
     ShowLoadedMap();
 }
 

@@ -4,8 +4,9 @@
 #include <filesystem>
 #include <functional>
 
+#include "MapChooser.h"
 #include "MessageSink.h"
-#include "map/HaloPcMap.h"
+#include "compiler/Tarnfold.h"
 
 class QAction;
 class QDragEnterEvent;
@@ -16,15 +17,16 @@ class QPushButton;
 namespace tarnfold::app {
 
 // The main window, "Compiler": the script field, the "Compile Script" button
-// and the menu bar. It owns the tool's one map object.
+// and the menu bar. It keeps what the core saw in the loaded map.
 class Window1 : public QMainWindow {
     Q_OBJECT
 public:
     Window1();
     ~Window1() override;
 
-    // Loaded in place by Load map; never replaced.
-    HaloPcMap LoadedMap;
+    // The map that Load map loaded: its path and what it holds. The path is
+    // empty while no map is loaded.
+    MapReport LoadedMap;
 
     QPlainTextEdit* ScriptFld = nullptr;
     QPushButton* BtnCompileScript = nullptr;

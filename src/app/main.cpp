@@ -8,7 +8,7 @@
 
 #include "App.h"
 #include "Window1.h"
-#include "map/HaloMapTypes.h"
+#include "HaloMapTypes.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    tarnfold::HaloMapTypes::HaloMap();  // the map file type, ready before any dialog asks for it
+    tarnfold::app::HaloMapTypes::HaloMap();  // the map file type, ready before any dialog asks for it
     App app(argc, argv);
 
     QCommandLineParser parser;

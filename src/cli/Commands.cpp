@@ -1,4 +1,4 @@
-#include "cli/Commands.h"
+#include "Commands.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -9,8 +9,7 @@
 #include <iterator>
 #include <sstream>
 
-#include "cli/Json.h"
-#include "compiler/ScenarioLayout.h"
+#include "Json.h"
 #include "compiler/Tarnfold.h"
 #include "runtime/Error.h"
 #include "runtime/Xml.h"
@@ -64,7 +63,7 @@ void Info(const std::string& mapPath, bool json, std::ostream& out) {
         << "string data:       " << map.stringDataSize << " of " << map.maxStringData << " bytes\n"
         << "compiled by:       "
         << (map.compiledByTarnfold       ? "Tarnfold (compile again to replace the scripts)"
-            : map.stringDataSize == scenario::kStringReserve ? "nothing yet (no compiled scripts)"
+            : !map.hasScripts ? "nothing yet (no compiled scripts)"
                                          : "another tool (Tarnfold will not compile into it)")
         << "\n";
     if (!map.scriptListProblem.empty()) out << "script list:       cannot be read: " << map.scriptListProblem << "\n";

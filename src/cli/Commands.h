@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "compiler/hsc/Engine.h"
+#include "engine/Engine.h"
 
 namespace tarnfold::cli {
 

@@ -1,4 +1,4 @@
-#include "cli/Json.h"
+#include "Json.h"
 
 namespace tarnfold::cli {
 

@@ -4,9 +4,9 @@
 #include <iostream>
 #include <string_view>
 
-#include "cli/Commands.h"
+#include "Commands.h"
 #include "runtime/AtomicFile.h"
-#include "compiler/hsc/Diagnostics.h"
+#include "hsc/Diagnostics.h"
 #include "runtime/Error.h"
 
 int main(int argc, char** argv) {

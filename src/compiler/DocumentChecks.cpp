@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 
-#include "compiler/Attributes.h"
-#include "compiler/hsc/Tables.h"
+#include "runtime/XmlAttributes.h"
+#include "engine/Tables.h"
 #include "runtime/EditDistance.h"
 #include "runtime/Numbers.h"
 #include "runtime/Xml.h"
@@ -15,16 +14,10 @@ namespace tarnfold {
 namespace {
 
 // The engine's value types are numbered 0 to 48, its script types 0 to 4.
-int LastValueType() { return static_cast<int>(hsc::ValueTypes().size()) - 1; }
-int LastScriptType() { return static_cast<int>(hsc::ScriptTypes().size()) - 1; }
+int LastValueType() { return static_cast<int>(engine::ValueTypes().size()) - 1; }
+int LastScriptType() { return static_cast<int>(engine::ScriptTypes().size()) - 1; }
 
 constexpr std::array<std::string_view, 3> kExpressionElements = {"ScriptCommand", "ScriptValue", "GlobalValue"};
-
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower;
-}
 
 // The known name `name` was probably meant to be: the same but for letter
 // case, or one or two letters off. A known name ending in "Attr" also
@@ -32,10 +25,10 @@ std::string Lower(std::string_view text) {
 std::string_view Nearest(std::string_view name, const auto& known) {
     for (std::string_view k : known) {
         const std::string_view bare = k.ends_with("Attr") ? k.substr(0, k.size() - 4) : k;
-        if (Lower(name) == Lower(k) || Lower(name) == Lower(bare)) return k;
+        if (LowerAscii(name) == LowerAscii(k) || LowerAscii(name) == LowerAscii(bare)) return k;
     }
     for (std::string_view k : known)
-        if (name.size() > 3 && EditDistance(Lower(name), Lower(k)) <= 2) return k;
+        if (name.size() > 3 && EditDistance(LowerAscii(name), LowerAscii(k)) <= 2) return k;
     return {};
 }
 

@@ -2,16 +2,14 @@
 
 #include <algorithm>
 
-#include "compiler/ScenarioLayout.h"
-#include "compiler/ScriptCompilier.h"
-#include "compiler/ScriptRecordLayout.h"
-#include "compiler/math.h"
 #include "map/HaloPcMap.h"
 #include "map/MapLayout.h"
 #include "map/Relocation.h"
 #include "runtime/BinaryFile.h"
 #include "runtime/ByteOrder.h"
 #include "runtime/Error.h"
+#include "scenario/ScriptData.h"
+#include "scenario/Syntax.h"
 
 namespace tarnfold {
 
@@ -34,53 +32,69 @@ void PatchBefore(MapRewrite& rewrite, int64_t end, int64_t offset, std::vector<u
     rewrite.patches.push_back({offset, std::move(bytes)});
 }
 
+// The texts, the reserve, 0xFF padding to a multiple of 4, the script
+// records and the global records: what replaces the old script data.
+std::vector<uint8_t> Inserted(const ScriptBuild& build, const StringDataLayout& layout) {
+    std::vector<uint8_t> bytes = build.texts;
+    bytes.resize(static_cast<size_t>(layout.padding), 0);
+    bytes.resize(static_cast<size_t>(layout.scripts), 0xFF);
+    for (const ScriptHeader& script : build.scripts) {
+        const auto record = script.Encode();
+        bytes.insert(bytes.end(), record.begin(), record.end());
+    }
+    for (const GlobalRecord& global : build.globals) {
+        const auto record = global.Encode();
+        bytes.insert(bytes.end(), record.begin(), record.end());
+    }
+    return bytes;
+}
+
 }  // namespace
 
-MapRewrite PlanScriptDataWrite(const ScriptCompilier& build, const HaloPcMap& map, BinaryFile& old) {
-    const int64_t S = map.Scenario()->Offset;
-    const int32_t L = build.LengthIntoStrings;
-    const int32_t L4 = math::RoundToMultiple(L, 4);
-    const auto n = static_cast<int32_t>(build.Scripts.size());
+ScriptDataWrite PlanScriptDataWrite(const ScriptBuild& build, const ScriptData& data, const HaloPcMap& map,
+                                    BinaryFile& old) {
+    const int64_t S = data.scenario;
+    const StringDataLayout layout = LayOutStringData(build.TextBytes(), static_cast<int64_t>(build.scripts.size()),
+                                                     static_cast<int64_t>(build.globals.size()));
     // What is replaced: [ScriptTable, E0), the string data of a map without
     // scripts, or the texts, reserve, padding and records of an earlier compile.
-    const int64_t E0 = build.ReplacedEnd();
-    const int64_t newSize = int64_t{kStringReserve} + L4 + int64_t{script_record::kSize} * n;
-    const int32_t growth = Wrap32(newSize - (E0 - build.ScriptTable));
+    const int64_t E0 = data.ReplacedEnd();
+    const int32_t growth = Wrap32(layout.end - (E0 - data.stringData));
+    const bool recompile = data.CompiledByTarnfold(old.Length());
 
-    MapRewrite rewrite;
+    ScriptDataWrite write;
+    MapRewrite& rewrite = write.rewrite;
 
-    // The new file: the head up to the string data, then the texts, the
-    // reserve, 0xFF padding to a multiple of 4 and the records, then the tail.
-    std::vector<uint8_t> inserted = build.StrBlock.Bytes();
-    inserted.resize(inserted.size() + kStringReserve, 0);
-    inserted.resize(inserted.size() + static_cast<size_t>(L4 - L), 0xFF);
-    inserted.insert(inserted.end(), build.ScriptRecords.Bytes().begin(), build.ScriptRecords.Bytes().end());
-    rewrite.pieces.push_back(MapRewrite::Piece::FromOldFile(0, build.ScriptTable));
+    // The new file: the head up to the string data, the new script data, the tail.
+    std::vector<uint8_t> inserted = Inserted(build, layout);
+    const auto insertedSize = inserted.size();
+    rewrite.pieces.push_back(MapRewrite::Piece::FromOldFile(0, data.stringData));
     rewrite.pieces.push_back(MapRewrite::Piece::FromMemory(std::move(inserted)));
     rewrite.pieces.push_back(MapRewrite::Piece::FromOldFile(E0, old.Length() - E0));
 
     // The scenario's fields and the syntax data, written before the inserted
     // data in the file's history.
-    const int64_t head = build.ScriptTable;
-    const int64_t records = int64_t{build.ScriptTable} + kStringReserve + L4;
-    PatchBefore(rewrite, head, S + kStringDataSize, Int32Bytes(kStringReserve + L));
-    PatchBefore(rewrite, head, S + kScriptCount, Int32Bytes(n));
-    PatchBefore(rewrite, head, S + kScriptsAddress, Int32Bytes(OffsetToAddress(records, map.Magic)));
+    const int64_t head = data.stringData;
+    PatchBefore(rewrite, head, S + kStringDataSize, Int32Bytes(layout.SizeField()));
+    PatchBefore(rewrite, head, S + kScriptCount, Int32Bytes(static_cast<int32_t>(build.scripts.size())));
+    PatchBefore(rewrite, head, S + kScriptsAddress, Int32Bytes(OffsetToAddress(head + layout.scripts, map.Magic)));
+    // The globals block is the compile's when it writes globals, or when an
+    // earlier compile wrote some that are now replaced.
+    if (!build.globals.empty() || (recompile && data.globalCount > 0)) {
+        PatchBefore(rewrite, head, S + kGlobalCount, Int32Bytes(static_cast<int32_t>(build.globals.size())));
+        PatchBefore(rewrite, head, S + kGlobalsAddress,
+                    Int32Bytes(OffsetToAddress(head + layout.globals, map.Magic)));
+    }
 
-    const int64_t syntaxHeader = int64_t{build.ScriptNode} - syntax::kScriptNodeBias;
-    std::vector<uint8_t> header(syntax::kWrittenHeaderSize);
-    const int32_t nodes = build.NodeCount();
-    WriteInt16LE(header.data() + (syntax::kLastIndex - syntax::kLastIndex), nodes - 1);
-    WriteInt16LE(header.data() + (syntax::kRealSyn - syntax::kLastIndex), build.RealSyn);
-    WriteInt16LE(header.data() + (syntax::kLastIdentity - syntax::kLastIndex), syntax::Identity(nodes - 1));
-    WriteInt32LE(header.data() + (syntax::kHeaderZero - syntax::kLastIndex), 0);
-    PatchBefore(rewrite, head, syntaxHeader + syntax::kLastIndex, std::move(header));
+    const syntax::SyntaxHeader header{build.nodeCount, build.realSyn};
+    const auto headerBytes = header.Encode();
+    PatchBefore(rewrite, head, int64_t{data.syntaxHeader} + syntax::SyntaxHeader::kWrittenFrom,
+                std::vector<uint8_t>(headerBytes.begin(), headerBytes.end()));
     // The nodes, and where an earlier compile left more, free slots after
     // them: no stale node with a live identity stays behind.
-    std::vector<uint8_t> array = build.SyntaxBlock.Bytes();
-    if (build.CompiledByTarnfold(old.Length()))
-        array.resize(std::max<size_t>(array.size(), size_t{syntax::kNodeSize} * build.NodesInUse()), 0);
-    PatchBefore(rewrite, head, syntaxHeader + syntax::kHeaderSize, std::move(array));
+    std::vector<uint8_t> array = build.nodes;
+    if (recompile) array.resize(std::max<size_t>(array.size(), size_t{syntax::kNodeSize} * data.NodesInUse()), 0);
+    PatchBefore(rewrite, head, int64_t{data.syntaxHeader} + syntax::kHeaderSize, std::move(array));
 
     // The further scenario address moves by the growth, whatever it holds.
     const auto moved = rewrite.Read(old, S + kMovedAddress, 4);
@@ -91,7 +105,9 @@ MapRewrite PlanScriptDataWrite(const ScriptCompilier& build, const HaloPcMap& ma
     int64_t scanStart = map.TagCache.at(1).Offset;
     if (growth < 0 && scanStart >= E0) scanStart += growth;
     PlanRelocation(rewrite, old, map, Wrap32(scanStart), Wrap32(E0), growth);
-    return rewrite;
+
+    write.scriptsRelocated = rewrite.ReadFinal(old, head, insertedSize) != rewrite.Read(old, head, insertedSize);
+    return write;
 }
 
 void VerifyScriptDataWrite(const MapRewrite& rewrite, BinaryFile& old, const std::filesystem::path& written) {

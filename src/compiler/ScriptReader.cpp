@@ -9,32 +9,23 @@
 #include <utility>
 #include <vector>
 
-#include "compiler/ScenarioLayout.h"
-#include "compiler/ScriptCompilier.h"
-#include "compiler/ScriptRecordLayout.h"
-#include "compiler/SyntaxLayout.h"
-#include "compiler/Tarnfold.h"
-#include "map/HaloPcMap.h"
-#include "runtime/BinaryFile.h"
-#include "runtime/ByteOrder.h"
+#include "compiler/MapFile.h"
 #include "runtime/Error.h"
 #include "runtime/Numbers.h"
 #include "runtime/XmlWriter.h"
+#include "scenario/ScriptRecord.h"
+#include "scenario/Syntax.h"
 
 namespace tarnfold {
 
 namespace {
 
 using namespace syntax;
+using namespace value_type;
 
 // A document deeper than the XML reader accepts could not be compiled again:
 // the root and the script element take two of its levels.
 constexpr int kMaxExpressionDepth = XmlDocument::kMaxDepth - 2;
-
-// The value bytes the builders write for the keywords and for "int16, FF FF".
-constexpr uint32_t kTrue = 0xFFFFFF01u;
-constexpr uint32_t kFalse = 0xFFFFFF00u;
-constexpr uint32_t kTextFlag = 0xFFFF0000u;  // a type-5 constant that stored a text
 
 std::string Hex(uint32_t value, int digits) {
     char text[16];
@@ -50,16 +41,6 @@ std::string FileOrder(uint32_t value) {
     return text;
 }
 
-struct Node {
-    uint16_t identity;
-    int16_t engine;
-    int16_t valueType;
-    int16_t kind;
-    uint32_t next;
-    int32_t text;
-    uint32_t value;
-};
-
 // One expression as found by the walk: its first node and its arguments.
 struct Expression {
     int32_t node;
@@ -68,18 +49,18 @@ struct Expression {
 
 class Reader {
 public:
-    Reader(std::string where, std::vector<Node> nodes, std::vector<uint8_t> strings, int32_t textsEnd)
+    Reader(std::string where, std::vector<Syntax> nodes, std::vector<uint8_t> strings, int32_t textsEnd)
         : where_(std::move(where)), nodes_(std::move(nodes)), strings_(std::move(strings)), textsEnd_(textsEnd),
           visited_(nodes_.size()), body_(nodes_.size()), stored_(nodes_.size()) {}
 
     // Walks one record's root call node ("begin") into its body expressions.
-    std::vector<Expression> WalkScript(const uint8_t* record, int32_t number, int32_t count) {
+    std::vector<Expression> WalkScript(const ScriptHeader& record, int32_t number, int32_t count) {
         Name(record, number, count);
-        const int32_t root = Follow(ReadUInt32LE(record + script_record::kRoot), -1);
-        if (nodes_[root].kind != kCallNode) Fail(root, "the script's root node is " + Kind(root) + ", not a call");
-        const int32_t begin = Follow(nodes_[root].value, root);
-        if (nodes_[begin].kind != kNameNode) Fail(begin, "the root call's name node is " + Kind(begin));
-        return Chain(nodes_[begin].next, begin, 1);
+        const int32_t root = Follow(record.Root, -1);
+        if (nodes_[root].ExpType != kCallNode) Fail(root, "the script's root node is " + Kind(root) + ", not a call");
+        const int32_t begin = Follow(nodes_[root].ScriptValue, root);
+        if (nodes_[begin].ExpType != kNameNode) Fail(begin, "the root call's name node is " + Kind(begin));
+        return Chain(nodes_[begin].SibExpPointer, begin, 1);
     }
 
     // Whether a body node stored a text: the builders store texts in the
@@ -90,32 +71,30 @@ public:
         int32_t following = textsEnd_;
         for (size_t i = nodes_.size(); i-- > 0;) {
             if (!body_[i]) continue;
-            stored_[i] = following > nodes_[i].text;
-            following = nodes_[i].text;
+            stored_[i] = following > nodes_[i].ScriptTableOffset;
+            following = nodes_[i].ScriptTableOffset;
         }
     }
 
-    XmlNode Script(const uint8_t* record, const std::vector<Expression>& body, int32_t number, int32_t count) {
+    XmlNode Script(const ScriptHeader& record, const std::vector<Expression>& body, int32_t number, int32_t count) {
         const std::string name = Name(record, number, count);
         if (const std::string why = WhyNotXmlText(name); !why.empty()) Fail(-1, "its name: " + why);
 
         XmlNode script;
         script.Name = "script";
         script.Attributes = {{"NameAttr", name},
-                             {"TypeAttr", std::to_string(ReadInt16LE(record + script_record::kType))},
-                             {"ReTypeAttr", std::to_string(ReadInt16LE(record + script_record::kReturnType))}};
+                             {"TypeAttr", std::to_string(record.Type)},
+                             {"ReTypeAttr", std::to_string(record.ReturnType)}};
         for (const Expression& expression : body) script.Children.push_back(Element(expression));
         return script;
     }
 
 private:
-    // The record's name field up to its zero byte; names the script in messages.
-    std::string Name(const uint8_t* record, int32_t number, int32_t count) {
-        std::string name(reinterpret_cast<const char*>(record + script_record::kName), 32);
-        name.resize(std::strlen(name.c_str()));
+    // The record's name; names the script in messages.
+    std::string Name(const ScriptHeader& record, int32_t number, int32_t count) {
         script_ = "script record " + std::to_string(number + 1) + " of " + std::to_string(count);
-        if (WhyNotXmlText(name).empty()) script_ += " (\"" + name + "\")";
-        return name;
+        if (WhyNotXmlText(record.Name).empty()) script_ += " (\"" + record.Name + "\")";
+        return record.Name;
     }
 
     [[noreturn]] void Fail(int32_t node, const std::string& what) const {
@@ -124,7 +103,7 @@ private:
     }
 
     std::string Kind(int32_t node) const {
-        return "of kind " + std::to_string(nodes_[node].kind) + " (node " + std::to_string(node) + ")";
+        return "of kind " + std::to_string(nodes_[node].ExpType) + " (node " + std::to_string(node) + ")";
     }
 
     // The node a link names, checked: inside the nodes in use, with the
@@ -135,10 +114,10 @@ private:
         if (index >= static_cast<int32_t>(nodes_.size()))
             Fail(from, "its link names node " + std::to_string(index) + ", outside the " +
                            std::to_string(nodes_.size()) + " nodes in use");
-        if (LinkIdentity(link) != nodes_[index].identity)
+        if (LinkIdentity(link) != nodes_[index].ExpIdentity)
             Fail(from, "its link to node " + std::to_string(index) + " carries identity " +
                            Hex(LinkIdentity(link), 4) + ", but that node's identity is " +
-                           Hex(nodes_[index].identity, 4));
+                           Hex(nodes_[index].ExpIdentity, 4));
         if (visited_[index])
             Fail(from, "its link names node " + std::to_string(index) + ", which is reached twice (a loop)");
         visited_[index] = true;
@@ -151,27 +130,27 @@ private:
             Fail(from, "expressions are nested deeper than " + std::to_string(kMaxExpressionDepth) + " levels");
         while (link != kNoLink) {
             const int32_t at = Follow(link, from);
-            const Node& node = nodes_[at];
+            const Syntax& node = nodes_[at];
             Expression expression{at, {}};
             body_[at] = true;
-            if (node.kind == kCallNode) {
-                const int32_t name = Follow(node.value, at);
-                if (nodes_[name].kind != kNameNode) Fail(at, "its name node is " + Kind(name));
+            if (node.ExpType == kCallNode) {
+                const int32_t name = Follow(node.ScriptValue, at);
+                if (nodes_[name].ExpType != kNameNode) Fail(at, "its name node is " + Kind(name));
                 body_[name] = true;
-                expression.arguments = Chain(nodes_[name].next, name, depth + 1);
-            } else if (node.kind != kNameNode && node.kind != kGlobalNode) {
-                Fail(at, "a node of kind " + std::to_string(node.kind) +
+                expression.arguments = Chain(nodes_[name].SibExpPointer, name, depth + 1);
+            } else if (node.ExpType != kNameNode && node.ExpType != kGlobalNode) {
+                Fail(at, "a node of kind " + std::to_string(node.ExpType) +
                              " is none of call (8), constant (9) or global (13)");
             }
             chain.push_back(std::move(expression));
             from = at;
-            link = node.next;
+            link = node.SibExpPointer;
         }
         return chain;
     }
 
     std::string Text(int32_t at) const {
-        const int32_t offset = nodes_[at].text;
+        const int32_t offset = nodes_[at].ScriptTableOffset;
         if (offset < 0 || offset >= static_cast<int32_t>(strings_.size()))
             Fail(at, "its text offset " + std::to_string(offset) + " lies outside the string data (" +
                          std::to_string(strings_.size()) + " bytes)");
@@ -185,16 +164,16 @@ private:
 
     XmlNode Element(const Expression& expression) const {
         const int32_t at = expression.node;
-        const Node& node = nodes_[at];
+        const Syntax& node = nodes_[at];
         XmlNode element;
-        if (node.kind == kCallNode) {
+        if (node.ExpType == kCallNode) {
             element.Name = "ScriptCommand";
             element.Attributes = {{"Command", Text(at)},
-                                  {"EngineId", std::to_string(node.engine)},
-                                  {"ValueType", std::to_string(node.valueType)}};
+                                  {"EngineId", std::to_string(node.EngineIdentity)},
+                                  {"ValueType", std::to_string(node.ValueType)}};
             for (const Expression& argument : expression.arguments) element.Children.push_back(Element(argument));
         } else {
-            const bool global = node.kind == kGlobalNode;
+            const bool global = node.ExpType == kGlobalNode;
             element.Name = global ? "GlobalValue" : "ScriptValue";
             SetValue(element, at, global);
         }
@@ -204,42 +183,42 @@ private:
     // The value attributes that give these value bytes and this stored text,
     // one form per type as the builder's value table has it.
     void SetValue(XmlNode& element, int32_t at, bool global) const {
-        const Node& node = nodes_[at];
-        const uint32_t v = node.value;
+        const Syntax& node = nodes_[at];
+        const uint32_t v = node.ScriptValue;
         const bool stored = stored_[at];
-        const bool shortValue = (v & 0xFFFF0000u) == 0xFFFF0000u;
+        const bool shortValue = IsShortValue(v);
         const std::string number = std::to_string(static_cast<int16_t>(v & 0xFFFF));
-        int32_t type = node.valueType;
+        int32_t type = node.ValueType;
         std::string value;
         const auto refuse = [&](const std::string& why) {
             Fail(at, std::string(global ? "a global" : "a constant") + " of value type " +
-                         std::to_string(node.valueType) + " with value bytes " + FileOrder(v) + " and " +
+                         std::to_string(node.ValueType) + " with value bytes " + FileOrder(v) + " and " +
                          (stored ? "a" : "no") + " stored text: " + why);
         };
 
-        if (!stored && type == 5) {
+        if (!stored && type == kBoolean) {
             if (v != kTrue && v != kFalse) refuse("a compile writes such a node only for true or false");
             value = v == kTrue ? "true" : "false";
-        } else if (!stored && type == 6) {
+        } else if (!stored && type == kReal) {
             float real;
             std::memcpy(&real, &v, sizeof real);
             if (!std::isfinite(real)) refuse("the real is not a finite number");
             value = FormatReal(real);
-        } else if (!stored && type == 7) {
+        } else if (!stored && type == kShort) {
             if (!shortValue) refuse("a 16-bit number is followed by FF FF");
             value = number;
-        } else if (!stored && type == 8) {
+        } else if (!stored && type == kLong) {
             value = std::to_string(static_cast<int32_t>(v));
         } else if (!stored) {
             refuse("a compile stores a text for every such node");
         } else if (global) {
             if (!shortValue) refuse("a global's 16-bit number is followed by FF FF");
             value = number;
-        } else if (type == 5 && v == kTextFlag) {
+        } else if (type == kBoolean && v == kTextMark) {
             value = Text(at);
             if (MatchesKeyword(value, "true") || MatchesKeyword(value, "false"))
                 refuse("a document gives the text \"" + value + "\" only as a keyword");
-        } else if (type == 5 && v != 0) {
+        } else if (type == kBoolean && v != 0) {
             refuse("a compile writes 00 00 FF FF for a true/false constant that stores its text");
         } else if (v != 0) {
             refuse("a compile writes zero value bytes for a constant that stores its text");
@@ -248,8 +227,8 @@ private:
         }
         // A type of 5 to 8 whose node has the form of the other types came
         // from a ValueType past 16 bits: print one that selects that form.
-        if (stored && type >= 6 && type <= 8) type += 65536;
-        if (stored && !global && type == 5 && v == 0) type += 65536;
+        if (stored && IsNumber(type)) type += 65536;
+        if (stored && !global && type == kBoolean && v == 0) type += 65536;
 
         element.Attributes = {{"ValueType", std::to_string(type)}, {"Value", value}};
         if (global && stored) element.Attributes.emplace_back("ValueCommand", Text(at));
@@ -257,7 +236,7 @@ private:
 
     std::string where_;
     std::string script_;
-    std::vector<Node> nodes_;
+    std::vector<Syntax> nodes_;
     std::vector<uint8_t> strings_;
     int32_t textsEnd_;
     std::vector<bool> visited_;
@@ -265,68 +244,55 @@ private:
     std::vector<bool> stored_;
 };
 
-std::vector<Node> DecodeNodes(const std::vector<uint8_t>& bytes) {
-    std::vector<Node> nodes(bytes.size() / kNodeSize);
-    for (size_t i = 0; i < nodes.size(); ++i) {
-        const uint8_t* p = bytes.data() + i * kNodeSize;
-        nodes[i] = {ReadUInt16LE(p + kNodeIdentity), ReadInt16LE(p + kNodeEngine), ReadInt16LE(p + kNodeValueType),
-                    ReadInt16LE(p + kNodeKind),      ReadUInt32LE(p + kNodeNext), ReadInt32LE(p + kNodeText),
-                    ReadUInt32LE(p + kNodeValue)};
-    }
+std::vector<Syntax> DecodeNodes(const std::vector<uint8_t>& bytes) {
+    std::vector<Syntax> nodes(bytes.size() / kNodeSize);
+    for (size_t i = 0; i < nodes.size(); ++i) nodes[i] = Syntax::Decode(bytes.data() + i * kNodeSize);
     return nodes;
 }
 
 }  // namespace
 
-XmlNode ReadScriptDocument(const HaloPcMap& map, const std::filesystem::path& path) {
-    BinaryFile file(path);
-    ScriptCompilier located;
-    located.LoadScriptData(map, file);
-    const std::string where = "map '" + map.f.string() + "': ";
+XmlNode ReadScriptDocument(MapFile& opened) {
+    BinaryFile& file = opened.file;
+    const ScriptData& data = opened.data;
+    const std::string where = "map '" + opened.map.f.string() + "': ";
 
     XmlNode root;
     root.Name = "scripts";
-    const int32_t size = located.ScriptTableSize;
+    const int32_t size = data.stringDataSize;
     if (size < scenario::kStringReserve)
         throw Error(where + "the scenario's string data size is " + std::to_string(size) + ", less than its " +
                     std::to_string(scenario::kStringReserve) + "-byte reserve");
-    if (size == scenario::kStringReserve) return root;  // no compiled scripts
+    if (!data.HasScripts()) return root;
 
-    const int32_t count = located.RecordCount;
-    const int64_t records = located.RecordTable;
+    const int32_t count = data.scriptCount;
+    const int64_t records = data.scripts;
     if (count == 0) return root;
     if (count < 0 || !file.Contains(records, int64_t{script_record::kSize} * count))
         throw Error(where + "the scenario's " + std::to_string(count) + " script records at offset " +
                     DescribeOffset(records) + " do not lie inside the file (" + std::to_string(file.Length()) +
                     " bytes)");
-    const int64_t nodesAt = int64_t{located.ScriptNode} - kScriptNodeBias + kHeaderSize;
-    const int64_t nodeBytes = int64_t{kNodeSize} * located.NodesInUse();
+    const int64_t nodesAt = int64_t{data.syntaxHeader} + kHeaderSize;
+    const int64_t nodeBytes = int64_t{kNodeSize} * data.NodesInUse();
     if (!file.Contains(nodesAt, nodeBytes))
-        throw Error(where + "the " + std::to_string(located.NodesInUse()) + " syntax nodes in use at offset " +
+        throw Error(where + "the " + std::to_string(data.NodesInUse()) + " syntax nodes in use at offset " +
                     DescribeOffset(nodesAt) + " do not lie inside the file");
-    if (!file.Contains(located.ScriptTable, size))
+    if (!file.Contains(data.stringData, size))
         throw Error(where + "the string data (" + std::to_string(size) + " bytes at offset " +
-                    DescribeOffset(located.ScriptTable) + ") does not lie inside the file");
+                    DescribeOffset(data.stringData) + ") does not lie inside the file");
 
     const std::vector<uint8_t> recordBytes =
         file.ReadBytes(records, static_cast<size_t>(script_record::kSize) * static_cast<size_t>(count));
+    std::vector<ScriptHeader> scripts;
+    for (int32_t r = 0; r < count; ++r)
+        scripts.push_back(ScriptHeader::Decode(recordBytes.data() + int64_t{script_record::kSize} * r));
     Reader reader(where, DecodeNodes(file.ReadBytes(nodesAt, static_cast<size_t>(nodeBytes))),
-                  file.ReadBytes(located.ScriptTable, static_cast<size_t>(size)), located.LengthIntoStrings);
+                  file.ReadBytes(data.stringData, static_cast<size_t>(size)), size - scenario::kStringReserve);
     std::vector<std::vector<Expression>> bodies;
-    for (int32_t r = 0; r < count; ++r)
-        bodies.push_back(reader.WalkScript(recordBytes.data() + int64_t{script_record::kSize} * r, r, count));
+    for (int32_t r = 0; r < count; ++r) bodies.push_back(reader.WalkScript(scripts[r], r, count));
     reader.FindStoredTexts();
-    for (int32_t r = 0; r < count; ++r)
-        root.Children.push_back(
-            reader.Script(recordBytes.data() + int64_t{script_record::kSize} * r, bodies[r], r, count));
+    for (int32_t r = 0; r < count; ++r) root.Children.push_back(reader.Script(scripts[r], bodies[r], r, count));
     return root;
-}
-
-std::string ReadScripts(const std::filesystem::path& path) {
-    if (path.empty()) throw Error("no map is loaded: load a map first");
-    HaloPcMap map;
-    map.LoadMap(path);
-    return WriteXml(ReadScriptDocument(map, map.f));
 }
 
 }  // namespace tarnfold

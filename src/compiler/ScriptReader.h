@@ -1,15 +1,15 @@
 #pragma once
 
-#include <filesystem>
-
 #include "runtime/Xml.h"
 
 namespace tarnfold {
 
-class HaloPcMap;
+struct MapFile;
 
-// Reads the scripts that a compile wrote into `file` (the map's own file, or
-// a new map about to replace it) back into a script document tree.
-XmlNode ReadScriptDocument(const HaloPcMap& map, const std::filesystem::path& file);
+// Reads the scripts of an opened map back into a script document tree:
+// the inverse of the builders, so that compiling the document again gives
+// the same bytes. Refuses, naming the script and node, what no compile
+// writes.
+XmlNode ReadScriptDocument(MapFile& map);
 
 }  // namespace tarnfold

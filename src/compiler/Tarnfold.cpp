@@ -1,15 +1,16 @@
 #include "compiler/Tarnfold.h"
 
 #include <cstdlib>
+#include <functional>
 
-#include "compiler/ScenarioLayout.h"
+#include "compiler/Internal.h"
+#include "compiler/MapFile.h"
+#include "compiler/ScriptCompilier.h"
 #include "compiler/ScriptReader.h"
-#include "compiler/hsc/Tables.h"
-#include "compiler/hsc/CheckNames.h"
-#include "compiler/hsc/WriteHsc.h"
-#include "compiler/hsc/Target.h"
-#include "compiler/hsc/Translate.h"
-#include "map/HaloPcMap.h"
+#include "engine/Tables.h"
+#include "engine/Target.h"
+#include "hsc/Translate.h"
+#include "hsc/WriteHsc.h"
 #include "runtime/BinaryFile.h"
 #include "runtime/Xml.h"
 #include "runtime/XmlWriter.h"
@@ -28,10 +29,10 @@ int32_t CountNodes(const XmlNode& element) {
 std::string TypeName(const std::string& number, bool script) {
     const int value = std::atoi(number.c_str());
     if (script) {
-        const auto types = hsc::ScriptTypes();
+        const auto types = engine::ScriptTypes();
         return value >= 0 && static_cast<size_t>(value) < types.size() ? std::string(types[value].name) : number;
     }
-    const auto* type = hsc::ValueTypeByNumber(value);
+    const auto* type = engine::ValueTypeByNumber(value);
     return type ? std::string(type->name) : number;
 }
 
@@ -49,14 +50,44 @@ std::vector<ScriptReport> ListScripts(const XmlNode& document) {
     return list;
 }
 
+// The document a compile builds, made once the map's game is known.
+using DocumentFor = std::function<XmlNode(Engine)>;
+
+// One compile from start to end: lock the map, read it once, choose the
+// game, make the document, build and write.
+CompileSummary Compile(const std::filesystem::path& path, const DocumentFor& document, const CompileOptions& options,
+                       const WriteHooks& hooks) {
+    RequireMap(path);
+    RequireRegularFile(path, "map file");  // refused at once, not waited on
+    MapTransaction transaction(path, options.onWait);
+    MapFile map(path);
+    std::vector<std::string> notes;
+    // A dry run changes nothing, not even stale files.
+    if (const int removed = options.dryRun ? 0 : transaction.SweepStaleTemporaries(); removed > 0) {
+        // Said at once: it is news about the folder whatever becomes of the compile.
+        notes.push_back("removed " + std::to_string(removed) +
+                        " temporary file(s) left next to the map by an interrupted compile");
+        if (options.onWarning) options.onWarning(notes.back());
+    }
+    const engine::Target target = engine::ChooseTarget(map.map, options.engine);
+    CompileSummary summary =
+        ScriptCompilier().BuildScriptData(transaction, map, document(target.engine), target, options, hooks);
+    summary.warnings.insert(summary.warnings.begin(), notes.begin(), notes.end());
+    return summary;
+}
+
+XmlNode ParseDocument(std::string_view document) {
+    XmlDocument xml;
+    xml.LoadXml(document);
+    return xml.DocumentElement();
+}
+
 }  // namespace
 
 MapReport DescribeMap(const std::filesystem::path& path) {
-    HaloPcMap map;
-    map.LoadMap(path);
-    ScriptCompilier scripts;
-    BinaryFile file(map.f);
-    scripts.LoadScriptData(map, file);
+    MapFile opened(path);
+    const HaloPcMap& map = opened.map;
+    const ScriptData& data = opened.data;
 
     MapReport report;
     report.map = map.f;
@@ -67,17 +98,18 @@ MapReport DescribeMap(const std::filesystem::path& path) {
     report.scenarioClass = map.Scenario()->Class1;
     report.scenarioName = map.Scenario()->Name;
     report.scenarioOffset = map.Scenario()->Offset;
-    report.syntaxDataSize = scripts.SyntaxDataSize;
-    report.nodes = scripts.NodesInUse();
-    report.nodeCapacity = scripts.NodeCapacity();
-    report.scripts = scripts.RecordCount;
+    report.syntaxDataSize = data.syntaxDataSize;
+    report.nodes = data.NodesInUse();
+    report.nodeCapacity = data.NodeCapacity();
+    report.scripts = data.scriptCount;
     report.maxScripts = scenario::kMaxScripts;
-    report.stringDataSize = scripts.ScriptTableSize;
+    report.stringDataSize = data.stringDataSize;
     report.maxStringData = scenario::kMaxStringData;
-    report.compiledByTarnfold = scripts.CompiledByTarnfold(file.Length());
-    if (scripts.ScriptTableSize > scenario::kStringReserve) {
+    report.hasScripts = data.HasScripts();
+    report.compiledByTarnfold = data.CompiledByTarnfold(opened.file.Length());
+    if (report.hasScripts) {
         try {
-            report.scriptList = ListScripts(ReadScriptDocument(map, map.f));
+            report.scriptList = ListScripts(ReadScriptDocument(opened));
         } catch (const Error& error) {
             report.scriptListProblem = error.what();
         }
@@ -85,41 +117,16 @@ MapReport DescribeMap(const std::filesystem::path& path) {
     return report;
 }
 
-namespace {
-
-// The compile of a document tree, parsed or translated, into a loaded map:
-// names checked against the map's game, then the build (which reads the map
-// again under its lock).
-CompileSummary CompileTree(const HaloPcMap& map, const XmlDocument& xml, const CompileOptions& options) {
-    const hsc::Target target = hsc::ChooseTarget(map.f, options.engine);
-    CompileOptions checked = options;
-    checked.checkDocument = [&](const XmlNode& root) {
-        std::vector<std::string> warnings = hsc::CheckNames(root, target.engine);
-        if (!target.warning.empty()) warnings.insert(warnings.begin(), target.warning);
-        return warnings;
-    };
-    CompileSummary summary = ScriptCompilier().BuildScriptData(map, xml, checked);
-    summary.target = target.description;
-    return summary;
+CompileSummary CompileDocument(const std::filesystem::path& path, std::string_view document,
+                               const CompileOptions& options, const WriteHooks& hooks) {
+    // Parsed before the map is touched: a malformed document waits for no lock.
+    XmlNode root = ParseDocument(document);
+    return Compile(path, [&](Engine) { return std::move(root); }, options, hooks);
 }
-
-// The map at `path`, read and checked before anything else touches it (a
-// folder or a pipe is refused here, not waited on).
-HaloPcMap Loaded(const std::filesystem::path& path) {
-    if (path.empty()) throw Error("no map is loaded: load a map first");
-    HaloPcMap map;
-    map.LoadMap(path);
-    return map;
-}
-
-}  // namespace
 
 CompileSummary CompileDocument(const std::filesystem::path& path, std::string_view document,
                                const CompileOptions& options) {
-    XmlDocument xml;
-    xml.PreserveWhitespace = false;
-    xml.LoadXml(document);
-    return CompileTree(Loaded(path), xml, options);
+    return CompileDocument(path, document, options, WriteHooks{});
 }
 
 std::string TranslateHsc(std::string_view source, const std::string& fileName, Engine engine) {
@@ -130,22 +137,37 @@ std::string TranslateHsc(std::string_view source, const std::string& fileName, E
 // gives the same tree (the tests hold the bytes of both ways equal), and
 // would take most of the time.
 CompileSummary CompileHsc(const std::filesystem::path& path, std::string_view source, const std::string& fileName,
+                          const CompileOptions& options, const WriteHooks& hooks) {
+    return Compile(path, [&](Engine engine) { return hsc::Translate(source, fileName, engine); }, options, hooks);
+}
+
+CompileSummary CompileHsc(const std::filesystem::path& path, std::string_view source, const std::string& fileName,
                           const CompileOptions& options) {
-    const HaloPcMap map = Loaded(path);  // refuses what is no map before the target is read from its header
-    const Engine engine = hsc::ChooseTarget(path, options.engine).engine;
-    return CompileTree(map, XmlDocument(hsc::Translate(source, fileName, engine)), options);
+    return CompileHsc(path, source, fileName, options, WriteHooks{});
+}
+
+bool LooksLikeHsc(std::string_view text) {
+    const size_t first = text.find_first_not_of(" \t\r\n");
+    return first != std::string_view::npos && (text[first] == '(' || text[first] == ';');
 }
 
 CompileSummary CompileScriptText(const std::filesystem::path& path, std::string_view text,
                                  const CompileOptions& options) {
-    const size_t first = text.find_first_not_of(" \t\r\n");
-    const bool hsc = first != std::string_view::npos && (text[first] == '(' || text[first] == ';');
-    return hsc ? CompileHsc(path, text, "script", options) : CompileDocument(path, text, options);
+    return LooksLikeHsc(text) ? CompileHsc(path, text, "script", options) : CompileDocument(path, text, options);
+}
+
+std::string ReadScripts(const std::filesystem::path& path) {
+    MapFile map(path);
+    return WriteXml(ReadScriptDocument(map));
 }
 
 std::string ReadScriptsAsHsc(const std::filesystem::path& path, std::optional<Engine> engine) {
-    const HaloPcMap map = Loaded(path);
-    return hsc::WriteHsc(ReadScriptDocument(map, map.f), hsc::ChooseTarget(path, engine).engine);
+    MapFile map(path);
+    return hsc::WriteHsc(ReadScriptDocument(map), engine::ChooseTarget(map.map, engine).engine);
+}
+
+ScriptBuild BuildDocument(std::string_view document) {
+    return ScriptCompilier().BuildScripts(ParseDocument(document));
 }
 
 }  // namespace tarnfold

@@ -2,17 +2,18 @@
 
 // The core's front door: what the command-line tool, the desktop app and the
 // tests do with a map, each in one call. Errors are tarnfold::Error with a
-// message for the modder.
+// message for the modder; HSC errors are hsc::HscError, one line each.
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "compiler/ScriptCompilier.h"
-#include "compiler/hsc/Diagnostics.h"
-#include "compiler/hsc/Engine.h"
+#include "compiler/CompileOptions.h"
+#include "engine/Engine.h"
+#include "hsc/Diagnostics.h"
 
 namespace tarnfold {
 
@@ -27,7 +28,7 @@ struct ScriptReport {
 // What Tarnfold sees in a map: its header and tag index, and how much of the
 // scenario's script data is in use against what it and the game can hold.
 struct MapReport {
-    std::filesystem::path map;
+    std::filesystem::path map;      // empty: no map is loaded
     bool headLayout = false;        // "daeh" header: index offset at byte 16, else 1516
     int32_t indexOffset = 0;
     int32_t magic = 0;
@@ -42,6 +43,7 @@ struct MapReport {
     int32_t maxScripts = 0;
     int32_t stringDataSize = 0;     // texts + reserve
     int32_t maxStringData = 0;
+    bool hasScripts = false;        // the string data holds more than its reserve
     bool compiledByTarnfold = false;
     std::vector<ScriptReport> scriptList;  // read back from the node array
     std::string scriptListProblem;         // why the scripts could not be read back, if so
@@ -68,8 +70,12 @@ std::string TranslateHsc(std::string_view source, const std::string& fileName, E
 CompileSummary CompileHsc(const std::filesystem::path& map, std::string_view source, const std::string& fileName,
                           const CompileOptions& options = {});
 
-// HSC when the text starts with "(" or ";" after white space, a script
-// document otherwise: what the desktop app's script field holds.
+// True when the text starts with "(" or ";" after white space: HSC, not a
+// script document.
+bool LooksLikeHsc(std::string_view text);
+
+// HSC or a script document, as LooksLikeHsc tells: what the desktop app's
+// script field holds.
 CompileSummary CompileScriptText(const std::filesystem::path& map, std::string_view text,
                                  const CompileOptions& options = {});
 

@@ -2,21 +2,19 @@
 // zero-terminated texts.
 #include <cstring>
 
-#include "compiler/Attributes.h"
 #include "compiler/DocumentChecks.h"
 #include "compiler/ScriptCompilier.h"
 #include "runtime/Error.h"
 #include "runtime/Numbers.h"
 #include "runtime/Xml.h"
+#include "runtime/XmlAttributes.h"
 
 namespace tarnfold {
 
 namespace {
 
 using namespace syntax;
-
-// Value bytes "int16 number, then FF FF".
-uint32_t ShortValue(int32_t number) { return 0xFFFF0000u | (static_cast<uint32_t>(number) & 0xFFFFu); }
+using namespace value_type;
 
 uint32_t SingleBits(float value) {
     uint32_t bits;
@@ -24,17 +22,14 @@ uint32_t SingleBits(float value) {
     return bits;
 }
 
+// A 16-bit field takes the low 16 bits of the number the document gives.
+int16_t Low16(int32_t number) { return static_cast<int16_t>(number); }
+
 }  // namespace
 
 size_t ScriptCompilier::AppendNode(const Syntax& node) {
     const size_t at = SyntaxBlock.Grow(kNodeSize);
-    SyntaxBlock.SetInt16(at + kNodeIdentity, node.ExpIdentity);
-    SyntaxBlock.SetInt16(at + kNodeEngine, node.EngineIdentity);
-    SyntaxBlock.SetInt16(at + kNodeValueType, node.ValueType);
-    SyntaxBlock.SetInt16(at + kNodeKind, node.ExpType);
-    SyntaxBlock.SetUInt32(at + kNodeNext, node.SibExpPointer);
-    SyntaxBlock.SetInt32(at + kNodeText, node.ScriptTableOffset);
-    SyntaxBlock.SetUInt32(at + kNodeValue, node.ScriptValue);
+    node.Encode(SyntaxBlock.Data() + at);
     return at;
 }
 
@@ -46,31 +41,30 @@ void ScriptCompilier::StoreText(std::string_view text) {
 
 size_t ScriptCompilier::MakeCommand(const XmlNode& element, int32_t n) {
     Syntax call;
-    call.Command = element.GetAttribute("Command");
-    call.EngineIdentity = ReadIntegerAttribute(element, "EngineId");
-    call.ValueType = ReadIntegerAttribute(element, "ValueType");
+    call.EngineIdentity = Low16(ReadIntegerAttribute(element, "EngineId"));
+    call.ValueType = Low16(ReadIntegerAttribute(element, "ValueType"));
     call.ExpIdentity = Identity(n);
     call.ExpType = kCallNode;
     call.ScriptTableOffset = LengthIntoStrings;
-    call.KidExpPointer = n + 1;
-    call.ScriptValue = Link(call.KidExpPointer);
+    call.ScriptValue = Link(n + 1);  // the name node
 
     Syntax name = call;
     name.ExpIdentity = Identity(n + 1);
-    name.ValueType = 2;
+    name.ValueType = kFunctionName;
     name.ExpType = kNameNode;
     name.ScriptValue = 0;
 
     const size_t at = AppendNode(call);
     AppendNode(name);
-    StoreText(call.Command);
+    StoreText(element.GetAttribute("Command"));
     RealSyn += 2;
     return at;
 }
 
 size_t ScriptCompilier::MakeValue(const XmlNode& element, int32_t n, bool global) {
     Syntax node;
-    node.ValueType = ReadIntegerAttribute(element, "ValueType");
+    const int32_t valueType = ReadIntegerAttribute(element, "ValueType");
+    node.ValueType = Low16(valueType);
     node.EngineIdentity = global ? -1 : node.ValueType;
     node.ExpType = global ? kGlobalNode : kNameNode;
     node.ExpIdentity = Identity(n);
@@ -81,24 +75,24 @@ size_t ScriptCompilier::MakeValue(const XmlNode& element, int32_t n, bool global
     // its name (ValueCommand) and its number.
     const std::string storedText = global ? element.GetAttribute("ValueCommand") : value;
     bool storesText = false;
-    switch (node.ValueType) {
-        case 5:
+    switch (valueType) {
+        case kBoolean:
             if (MatchesKeyword(value, "true")) {
-                node.ScriptValue = 0xFFFFFF01u;
+                node.ScriptValue = kTrue;
             } else if (MatchesKeyword(value, "false")) {
-                node.ScriptValue = 0xFFFFFF00u;
+                node.ScriptValue = kFalse;
             } else {
-                node.ScriptValue = global ? ShortValue(ReadIntegerAttribute(element, "Value")) : 0xFFFF0000u;
+                node.ScriptValue = global ? ShortValue(ReadIntegerAttribute(element, "Value")) : kTextMark;
                 storesText = true;
             }
             break;
-        case 6:
+        case kReal:
             node.ScriptValue = SingleBits(ReadRealAttribute(element, "Value"));
             break;
-        case 7:
+        case kShort:
             node.ScriptValue = ShortValue(ReadIntegerAttribute(element, "Value"));
             break;
-        case 8:
+        case kLong:
             node.ScriptValue = static_cast<uint32_t>(ReadIntegerAttribute(element, "Value"));
             break;
         default:
@@ -126,8 +120,7 @@ int32_t ScriptCompilier::XmlBuild(const XmlNode& node, int32_t n) {
         const bool value = child.Name == "ScriptValue";
         const bool global = child.Name == "GlobalValue";
         if (!command && child.HasElementChildren())
-            throw Error(DescribeElement(child) +
-                        " has child elements, but only a ScriptCommand takes arguments");
+            throw Error(DescribeElement(child) + " has child elements, but only a ScriptCommand takes arguments");
         if (!command && !value && !global) {
             std::string warning =
                 DescribeElement(child) + " is not ScriptCommand, ScriptValue or GlobalValue and makes no node";

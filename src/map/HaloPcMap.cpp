@@ -3,9 +3,6 @@
 #include <algorithm>
 
 #include "map/MapLayout.h"
-#include "map/MapRewrite.h"
-#include "map/MapTransaction.h"
-#include "map/Relocation.h"
 #include "runtime/BinaryFile.h"
 #include "runtime/ByteOrder.h"
 #include "runtime/Error.h"
@@ -23,18 +20,17 @@ std::string Where(const std::filesystem::path& path) { return "map '" + path.str
 std::string HaloPcMap::Reverse(std::string_view text) { return std::string(text.rbegin(), text.rend()); }
 
 void HaloPcMap::LoadMap(const std::filesystem::path& path) {
-    LoadMap([&path] { return path; });
+    *this = HaloPcMap();  // a map that cannot be opened leaves none loaded
+    BinaryFile file(path, "map file");
+    LoadMap(file);
 }
 
-void HaloPcMap::LoadMap(const FileChooser& choose) {
-    f = choose();
-    if (f.empty()) return;
-    const auto chosen = f;
+void HaloPcMap::LoadMap(BinaryFile& file) {
     try {
         HaloPcMap loaded;
-        loaded.Read(chosen);
+        loaded.Read(file);
         *this = std::move(loaded);
-        f = chosen;
+        f = file.Path();
     } catch (...) {
         // Half-read state must never be taken for a loaded map.
         *this = HaloPcMap();
@@ -42,10 +38,9 @@ void HaloPcMap::LoadMap(const FileChooser& choose) {
     }
 }
 
-void HaloPcMap::Read(const std::filesystem::path& path) {
-    BinaryFile file(path, "map file");
+void HaloPcMap::Read(BinaryFile& file) {
     const int64_t length = file.Length();
-    const std::string where = Where(path);
+    const std::string where = Where(file.Path());
 
     if (length < 4)
         throw Error(where + "the file is " + std::to_string(length) +
@@ -57,6 +52,7 @@ void HaloPcMap::Read(const std::filesystem::path& path) {
     uint8_t head[kHeadMagicSize];
     file.Read(0, head, kHeadMagicSize);
     HeadLayout = std::equal(head, head + kHeadMagicSize, kHeadMagic);
+    if (file.Contains(kVersion, 4)) Version = file.ReadInt32(kVersion, "the header's version");
     const int64_t indexOffsetField = IndexOffsetField(HeadLayout);
     if (!file.Contains(indexOffsetField, kIndexOffsetSize))
         throw Error(where + "the file is " + std::to_string(length) +
@@ -110,16 +106,6 @@ void HaloPcMap::Read(const std::filesystem::path& path) {
     if (TagCache[0].Class1 != "scnr")
         throw Error(where + "tag 0 has the class \"" + TagCache[0].Class1 +
                     "\", but the first tag of a map must be its scenario (\"scnr\")");
-}
-
-void HaloPcMap::UpdateFromPoint(int32_t scanStart, int32_t point, int32_t shift) const {
-    if (f.empty()) throw Error("no map is loaded: load a map first");
-    MapTransaction transaction(f);
-    BinaryFile old(f);
-    MapRewrite rewrite;
-    rewrite.pieces.push_back(MapRewrite::Piece::FromOldFile(0, old.Length()));
-    PlanRelocation(rewrite, old, *this, scanStart, point, shift);
-    transaction.Replace(rewrite, old);
 }
 
 }  // namespace tarnfold

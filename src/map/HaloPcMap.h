@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,8 +10,7 @@
 
 namespace tarnfold {
 
-// Asks the user for a map; an empty path means the choice was cancelled.
-using FileChooser = std::function<std::filesystem::path()>;
+class BinaryFile;
 
 // A Halo PC map's header and tag index, and the operations on the file.
 // The object never keeps the file open; each operation opens it anew.
@@ -37,26 +35,22 @@ public:
     int32_t MapMagic = 0;     // the address of the first entry, as stored
     std::filesystem::path f;  // the chosen map ("file"); empty when none is loaded
     bool HeadLayout = false;  // the file starts with "daeh"
+    int32_t Version = 0;      // the header's version field: which game the map is for
 
     // The scenario: entry 0 of the tag index (null before a map is loaded).
     const Tag* Scenario() const { return TagCache.empty() ? nullptr : &TagCache.front(); }
 
-    // Lets `choose` pick a map, then reads and checks its header and tag index.
-    // A cancelled choice leaves no map loaded. A map that fails a check is
-    // refused with an Error and leaves no map loaded either.
-    void LoadMap(const FileChooser& choose);
+    // Reads and checks the header and tag index of the map at `path`, or of
+    // `file`, which an operation keeps open to read the rest of the map
+    // from. A map that fails a check is refused with an Error and leaves no
+    // map loaded.
     void LoadMap(const std::filesystem::path& path);
+    void LoadMap(BinaryFile& file);
 
     static std::string Reverse(std::string_view text);
 
-    // Moves, in the file, every address that points at or past `point` by
-    // `shift` bytes: the data addresses of the tag index and every whole
-    // 32-bit word from `scanStart` to the end of the file. The file is
-    // replaced atomically.
-    void UpdateFromPoint(int32_t scanStart, int32_t point, int32_t shift) const;
-
 private:
-    void Read(const std::filesystem::path& path);
+    void Read(BinaryFile& file);
 };
 
 }  // namespace tarnfold

@@ -11,6 +11,7 @@ namespace tarnfold::map_layout {
 // The header. Its first four bytes select where the tag index offset is kept.
 constexpr char kHeadMagic[] = "daeh";
 constexpr int64_t kHeadMagicSize = 4;
+constexpr int64_t kVersion = 4;                      // int32: 7 retail, 609 Custom Edition
 constexpr int64_t kIndexOffsetInDaehHeader = 16;    // when the file starts with "daeh"
 constexpr int64_t kIndexOffsetInOtherHeader = 1516;  // any other header
 constexpr int64_t kIndexOffsetSize = 4;

@@ -17,14 +17,13 @@ std::filesystem::path ResolveMapPath(const std::filesystem::path& path) {
     return resolved;
 }
 
-MapTransaction::MapTransaction(const std::filesystem::path& map, bool sweep,
+MapTransaction::MapTransaction(const std::filesystem::path& map,
                                const std::function<void(const std::string&)>& onWait)
-    : path_(ResolveMapPath(map)),
-      lock_(path_,
-            [&] {
-                if (onWait) onWait("waiting for another compile of '" + path_.string() + "' to finish");
-            }),
-      staleRemoved_(sweep ? RemoveStaleTemporaries(path_) : 0) {}
+    : path_(ResolveMapPath(map)), lock_(path_, [&] {
+          if (onWait) onWait("waiting for another compile of '" + path_.string() + "' to finish");
+      }) {}
+
+int MapTransaction::SweepStaleTemporaries() { return RemoveStaleTemporaries(path_); }
 
 int64_t MapTransaction::Replace(const MapRewrite& rewrite, BinaryFile& old, const WriteHooks& hooks) {
     if (rewrite.Length() > HaloPcMap::kMaxMapLength)

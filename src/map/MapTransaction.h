@@ -24,21 +24,22 @@ struct WriteHooks {
     bool copyHead = true;
 };
 
-// Replacing a map, from start to end: resolve the path, take the map's lock,
-// clear away temporary files left by killed compiles, then (Replace) write
-// the new map next to the old one, flush it and rename it over the old one.
-// The lock is held for the object's life, so whatever the caller reads of
-// the map in between is what the replacement starts from.
+// Replacing a map, from start to end: resolve the path and take the map's
+// lock, then (SweepStaleTemporaries) clear away temporary files left by
+// killed compiles, then (Replace) write the new map next to the old one,
+// flush it and rename it over the old one. The lock is held for the
+// object's life, so whatever the caller reads of the map in between is what
+// the replacement starts from.
 class MapTransaction {
 public:
-    // `sweep` false leaves old temporary files alone (a dry run changes
-    // nothing); `onWait` is called when another compile holds the map.
-    explicit MapTransaction(const std::filesystem::path& map, bool sweep = true,
+    // `onWait` is called when another compile holds the map.
+    explicit MapTransaction(const std::filesystem::path& map,
                             const std::function<void(const std::string&)>& onWait = {});
 
     // The map with symbolic links resolved: the file that is replaced.
     const std::filesystem::path& Path() const { return path_; }
-    int StaleTemporariesRemoved() const { return staleRemoved_; }
+    // Removes the temporary files of killed compiles; returns how many.
+    int SweepStaleTemporaries();
 
     // Streams `rewrite` (its pieces read from `old`) into the new map and
     // makes it the map. Returns how many words the relocation rewrote. On any
@@ -48,7 +49,6 @@ public:
 private:
     std::filesystem::path path_;
     FileLock lock_;
-    int staleRemoved_ = 0;
 };
 
 // The path whose inode a compile replaces: `path` with every symbolic link

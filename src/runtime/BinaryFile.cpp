@@ -10,7 +10,7 @@
 
 namespace tarnfold {
 
-BinaryFile::BinaryFile(const std::filesystem::path& path, std::string_view what) : path_(path) {
+void RequireRegularFile(const std::filesystem::path& path, std::string_view what) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (ec && ec != std::errc::no_such_file_or_directory)  // a link loop, a folder we may not enter
@@ -24,6 +24,10 @@ BinaryFile::BinaryFile(const std::filesystem::path& path, std::string_view what)
     if (!std::filesystem::is_regular_file(status))
         throw Error("cannot open '" + path.string() + "': it is not a regular file" +
                     (what == "file" ? std::string() : ", so not a " + std::string(what)));
+}
+
+BinaryFile::BinaryFile(const std::filesystem::path& path, std::string_view what) : path_(path) {
+    RequireRegularFile(path, what);
     in_.open(path, std::ios::binary);
     if (!in_)
         throw Error("cannot open '" + path.string() + "': " + std::strerror(errno));

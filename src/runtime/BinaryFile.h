@@ -9,6 +9,10 @@
 
 namespace tarnfold {
 
+// Refuses, with a message naming `path` as a `what` ("map file"), what is
+// no regular file: a missing path, a folder, a pipe, a device.
+void RequireRegularFile(const std::filesystem::path& path, std::string_view what = "file");
+
 // Read-only access to a file at absolute offsets. Every typed read names the
 // field it reads, so that an offset that points outside the file becomes a
 // message a modder can act on instead of a read of garbage.

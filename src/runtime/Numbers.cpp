@@ -110,4 +110,10 @@ bool MatchesKeyword(std::string_view text, std::string_view keyword) {
     return true;
 }
 
+std::string LowerAscii(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = Lower(c);
+    return lower;
+}
+
 }  // namespace tarnfold

@@ -30,4 +30,8 @@ bool MatchesKeyword(std::string_view text, std::string_view keyword);
 
 std::string_view TrimWhitespace(std::string_view text);
 
+// `text` with the ASCII letters A to Z in lower case, as the game compares
+// names; other bytes are kept.
+std::string LowerAscii(std::string_view text);
+
 }  // namespace tarnfold

@@ -33,7 +33,6 @@ struct ParserDeleter {
 // The expat callbacks build the tree through this state.
 struct TreeBuilder {
     XML_Parser parser = nullptr;
-    bool preserveWhitespace = false;
     XmlNode root;
     bool haveRoot = false;
     std::vector<XmlNode*> open;  // the elements whose end tag is still to come
@@ -59,7 +58,7 @@ struct TreeBuilder {
     void FlushText() {
         if (pendingText.empty()) return;
         const bool blank = pendingText.find_first_not_of(" \t\r\n") == std::string::npos;
-        if ((!blank || preserveWhitespace) && !open.empty()) {
+        if (!blank && !open.empty()) {
             XmlNode node;
             node.kind = XmlNode::Kind::Text;
             node.Text = std::move(pendingText);
@@ -154,7 +153,6 @@ void XmlDocument::LoadXml(std::string_view text) {
 
     TreeBuilder builder;
     builder.parser = parser.get();
-    builder.preserveWhitespace = PreserveWhitespace;
     XML_SetUserData(parser.get(), &builder);
     XML_SetElementHandler(parser.get(), OnStart, OnEnd);
     XML_SetCharacterDataHandler(parser.get(), OnCharacters);

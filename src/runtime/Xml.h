@@ -54,10 +54,8 @@ public:
     // A document whose tree was made in memory (a translation), not parsed.
     explicit XmlDocument(XmlNode root) : root_(std::move(root)) {}
 
-    // When false, text made only of white space makes no node.
-    bool PreserveWhitespace = false;
-
-    // Parses `text` into the document, replacing what it held. Throws XmlError
+    // Parses `text` into the document, replacing what it held. Text made
+    // only of white space between elements makes no node. Throws XmlError
     // for anything that is not well-formed (including an empty text).
     void LoadXml(std::string_view text);
 

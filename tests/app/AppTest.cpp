@@ -153,9 +153,9 @@ private slots:
         QCOMPARE(h.window->ScriptFld->toPlainText(), QString("<typed/>"));
 
         for (QWidget* target : {field, static_cast<QWidget*>(h.window.get())}) {
-            h.window->LoadedMap.f.clear();
+            h.window->LoadedMap.map.clear();
             QVERIFY(drop(target, Path("dropped.map")));
-            QCOMPARE(h.window->LoadedMap.f, Path("dropped.map"));
+            QCOMPARE(h.window->LoadedMap.map, Path("dropped.map"));
         }
         QCOMPARE(h.window->ScriptFld->toPlainText(), QString("<typed/>"));
         QVERIFY(h.messages.empty());

@@ -6,15 +6,16 @@
 #include "ExpectedMap.h"
 #include "SyntheticMap.h"
 #include "compiler/Tarnfold.h"
-#include "compiler/hsc/CheckNames.h"
+#include "engine/CheckNames.h"
 #include "runtime/XmlWriter.h"
-#include "compiler/hsc/Translate.h"
-#include "compiler/hsc/WriteHsc.h"
+#include "hsc/Translate.h"
+#include "hsc/WriteHsc.h"
 
 namespace tarnfold::testing {
 namespace {
 
 using namespace hsc;
+using namespace engine;
 
 // A body in short: (Command EngineId ValueType args...), Type=Value, Type=Value@global.
 std::string Render(const XmlNode& node) {

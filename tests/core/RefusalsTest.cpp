@@ -5,16 +5,13 @@
 #include <functional>
 
 #include "ExpectedMap.h"
-#include "compiler/ScenarioLayout.h"
 #include "compiler/Tarnfold.h"
-#include "map/MapLayout.h"
 #include "runtime/Error.h"
 
 namespace tarnfold::testing {
 namespace {
 
-using namespace map_layout;
-using namespace scenario;
+using namespace layout;
 using ::testing::HasSubstr;
 
 // Nine nodes: fits a syntax data of capacity 9, not 8.
@@ -63,7 +60,7 @@ std::function<void(SyntheticMap&)> MoveScenario(int64_t to) {
 std::function<void(SyntheticMap&)> MoveIndex(int64_t to) {
     return [to](SyntheticMap& m) {
         std::copy(kMap.bytes.begin() + m.indexOffset, kMap.bytes.begin() + m.Entry(4), m.bytes.begin() + to);
-        m.SetWord(kIndexOffsetInDaehHeader, uint32_t(to));
+        m.SetWord(IndexOffsetField(true), uint32_t(to));
         PointAt(to, to + kIndexHeaderSize)(m);  // keeps Magic
     };
 }

@@ -8,17 +8,16 @@
 #include <bit>
 
 #include "ExpectedMap.h"
-#include "compiler/ScenarioLayout.h"
-#include "compiler/SyntaxLayout.h"
-#include "compiler/Tarnfold.h"
+#include "compiler/Internal.h"
 #include "map/HaloPcMap.h"
-#include "map/MapLayout.h"
+#include "map/MapRewrite.h"
+#include "runtime/BinaryFile.h"
 #include "map/Relocation.h"
 
 namespace tarnfold::testing {
 namespace {
 
-using map_layout::kEntryDataAddress;
+using namespace layout;
 
 TEST(Relocation, RangeIsSignedFromPointToFileLength) {
     const struct {
@@ -53,10 +52,10 @@ TEST(Relocation, RangeIsSignedFromPointToFileLength) {
     }
 }
 
-// UpdateFromPoint moves the tag index's data addresses and the scanned words
+// The relocation moves the tag index's data addresses and the scanned words
 // in range; a scan that starts past the end, or at a negative position,
 // moves no word.
-TEST(Relocation, UpdateFromPointMovesTagAddressesAndScannedWords) {
+TEST(Relocation, MovesTagAddressesAndScannedWords) {
     SyntheticMap map = BuildSyntheticMap({.tailWords = 64});
     std::fill(map.bytes.begin() + map.tail, map.bytes.end(), 0);
     const int32_t point = map.tail + 40;
@@ -71,12 +70,16 @@ TEST(Relocation, UpdateFromPointMovesTagAddressesAndScannedWords) {
         TempFolder temp;
         HaloPcMap loaded;
         loaded.LoadMap(Saved(map, temp));
-        loaded.UpdateFromPoint(int32_t(start), point, 0x100);
+        BinaryFile old(temp / "m.map");
+        MapRewrite rewrite;
+        rewrite.pieces.push_back(MapRewrite::Piece::FromOldFile(0, old.Length()));
+        PlanRelocation(rewrite, old, loaded, int32_t(start), point, 0x100);
         SyntheticMap expected = map;
         expected.SetWord(entry3, inRange + 0x100);
         if (start == map.tail + 4)
             for (const int64_t at : {4, 8}) expected.SetWord(map.tail + at, inRange + at + 0x100);
-        EXPECT_EQ(Difference(ReadFileBytes(temp / "m.map"), expected.bytes), "") << "scan from " << start;
+        EXPECT_EQ(Difference(rewrite.ReadFinal(old, 0, size_t(old.Length())), expected.bytes), "")
+            << "scan from " << start;
     }
 }
 
@@ -97,7 +100,7 @@ TEST(Relocation, CompileScanCoversTheInsertedDataThatNowLiesAtTag1) {
     const auto moved = uint32_t(map.Address(0x4141 + growth));
     EXPECT_EQ(Word(after, map.tail), moved) << "the end of the command's text";
     EXPECT_EQ(Word(after, map.stringData + 1024 + 1032), moved) << "the script's name";
-    EXPECT_EQ(Word(after, map.scenario + scenario::kStringDataSize), uint32_t(1024 + L));
+    EXPECT_EQ(Word(after, map.scenario + layout::kStringDataSize), uint32_t(1024 + L));
 }
 
 // One script whose call stores a text of `bytes` bytes.
@@ -148,7 +151,7 @@ TEST(Recompile, GrowingShrinkingOrEqualGivesTheNewDocumentsMap) {
         TempFolder direct;
         CompileDocument(Saved(map, direct), c.second);
         Bytes expected = ReadFileBytes(direct / "m.map");
-        const auto slot = [&](size_t node) { return expected.begin() + map.syntaxHeader + syntax::kHeaderSize + 20 * node; };
+        const auto slot = [&](size_t node) { return expected.begin() + map.syntaxHeader + layout::kHeaderSize + 20 * node; };
         const size_t nodes = Built(c.second).nodes.size(), stale = std::max(nodes, Built(c.first).nodes.size());
         std::fill(slot(nodes), slot(stale), 0);
         EXPECT_EQ(Difference(second, expected), "");
@@ -164,11 +167,11 @@ TEST(Recompile, RealLayoutGivesTheExpectedMapWhicheverWayTheHeadIsCopied) {
         SCOPED_TRACE(copyHead ? "head copied by the kernel" : "head streamed");
         TempFolder temp;
         const auto path = Saved(map, temp);
-        CompileOptions options;
-        options.hooks.copyHead = copyHead;
+        WriteHooks hooks;
+        hooks.copyHead = copyHead;
         Bytes before = map.bytes;
         for (const std::string& document : {Intro(), Long(6000)}) {
-            CompileDocument(path, document, options);
+            CompileDocument(path, document, {}, hooks);
             Bytes after = ReadFileBytes(path);
             EXPECT_EQ(Difference(after, ExpectedMap(before, Built(document))), "");
             before = std::move(after);

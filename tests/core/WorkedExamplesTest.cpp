@@ -4,17 +4,13 @@
 #include <gtest/gtest.h>
 
 #include "ExpectedMap.h"
-#include "compiler/ScenarioLayout.h"
-#include "compiler/SyntaxLayout.h"
 #include "compiler/Tarnfold.h"
 
 namespace tarnfold::testing {
 namespace {
 
 using namespace std::string_literals;
-using namespace scenario;
-using syntax::kHeaderSize;
-using syntax::kLastIndex;
+using namespace layout;
 
 std::string Script(std::string_view body) { return "<s><script NameAttr=\"x\">"s + std::string(body) + "</script></s>"; }
 

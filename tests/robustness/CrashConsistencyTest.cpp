@@ -12,7 +12,7 @@
 
 #include "Child.h"
 #include "ExpectedMap.h"
-#include "compiler/Tarnfold.h"
+#include "compiler/Internal.h"
 #include "map/MapRewrite.h"
 
 namespace tarnfold::robustness {
@@ -25,13 +25,13 @@ protected:
     // Compiles `document` in a child that pauses after chunk `pauseAfter` and says so.
     std::unique_ptr<Child> Compile(const std::string& document, int pauseAfter = 0) {
         return std::make_unique<Child>([=, this](int pipe) {
-            CompileOptions options;
-            options.hooks.afterChunk = [&](int chunk) {
+            WriteHooks hooks;
+            hooks.afterChunk = [&](int chunk) {
                 if (chunk != pauseAfter) return;
                 Child::Say(pipe, "paused");
                 ::pause();
             };
-            CompileDocument(path_, document, options);
+            CompileDocument(path_, document, {}, hooks);
         });
     }
 

@@ -10,18 +10,14 @@
 
 #include "CompileCheck.h"
 #include "ExpectedMap.h"
-#include "compiler/ScenarioLayout.h"
-#include "compiler/SyntaxLayout.h"
 #include "compiler/Tarnfold.h"
 #include "map/HaloPcMap.h"
-#include "map/MapLayout.h"
 #include "runtime/Error.h"
 
 namespace tarnfold::robustness {
 namespace {
 
-using namespace map_layout;
-using namespace scenario;
+using namespace testing::layout;
 using namespace testing;
 using ::testing::HasSubstr;
 using ::testing::ThrowsMessage;
@@ -48,10 +44,10 @@ TEST(HostileMap, FieldsPointingOutsideTheFileAreRefusedClearly) {
     const int64_t S = map.scenario;
     const auto length = uint32_t(map.bytes.size());
     const int64_t fields[] = {
-        kIndexOffsetInDaehHeader, map.indexOffset + kIndexAddress, map.indexOffset + kIndexTagCount,
+        IndexOffsetField(true), map.indexOffset + kIndexAddress, map.indexOffset + kIndexTagCount,
         map.Entry(0) + kEntryNameAddress, map.Entry(0) + kEntryDataAddress, map.Entry(1) + kEntryDataAddress,
         S + kSyntaxDataSize, S + kSyntaxDataAddress, S + kStringDataSize, S + kStringDataAddress,
-        S + kScriptCount, S + kScriptsAddress, S + kMovedAddress, map.syntaxHeader + syntax::kLastIndex,
+        S + kScriptCount, S + kScriptsAddress, S + kMovedAddress, map.syntaxHeader + layout::kLastIndex,
     };
     const auto address = [&map](int64_t offset) { return uint32_t(map.Address(offset)); };
     const uint32_t values[] = {

@@ -2,18 +2,11 @@
 
 #include <algorithm>
 
-#include "compiler/ScenarioLayout.h"
-#include "compiler/ScriptCompilier.h"
-#include "compiler/ScriptRecordLayout.h"
-#include "compiler/SyntaxLayout.h"
-#include "map/MapLayout.h"
-#include "runtime/Xml.h"
+#include "compiler/Internal.h"
 
 namespace tarnfold::testing {
 
-using namespace map_layout;
-using namespace scenario;
-using namespace syntax;
+using namespace layout;
 
 Bytes Slice(const Bytes& bytes, int64_t at, int64_t count) {
     return Bytes(bytes.begin() + at, bytes.begin() + at + count);
@@ -60,23 +53,22 @@ std::vector<Node> LeadFillers(int first) {
 Node ClosingFiller(int realSyn, int firstBody) { return {0, 0, 2, 1, Pair(realSyn - 1, Id(firstBody + 1)), -1, 0}; }
 
 Bytes ScriptRecord(std::string_view name, int type, int returnType, int rootIndex) {
-    Bytes record(script_record::kSize, 0);
+    Bytes record(kRecordSize, 0);
     std::copy(name.begin(), name.end(), record.begin());
-    PutHalf(record, script_record::kType, type);
-    PutHalf(record, script_record::kReturnType, returnType);
-    PutWord(record, script_record::kRoot, Ref(rootIndex));
+    PutHalf(record, 32, type);
+    PutHalf(record, 34, returnType);
+    PutWord(record, 36, Ref(rootIndex));
     return record;
 }
 
 ExpectedBuild Built(std::string_view document) {
-    XmlDocument xml;
-    xml.PreserveWhitespace = false;
-    xml.LoadXml(document);
-    ScriptCompilier build;
-    build.BuildScripts(xml.DocumentElement());
-    const Bytes& texts = build.StrBlock.Bytes();
-    return {Nodes(build.SyntaxBlock.Bytes()), build.RealSyn, std::string(texts.begin(), texts.end()),
-            build.ScriptRecords.Bytes()};
+    const ScriptBuild build = BuildDocument(document);
+    Bytes records;
+    for (const ScriptHeader& script : build.scripts) {
+        const auto record = script.Encode();
+        records.insert(records.end(), record.begin(), record.end());
+    }
+    return {Nodes(build.nodes), build.realSyn, std::string(build.texts.begin(), build.texts.end()), records};
 }
 
 Bytes ExpectedMap(const Bytes& before, const ExpectedBuild& build) {
@@ -97,15 +89,15 @@ Bytes ExpectedMap(const Bytes& before, const ExpectedBuild& build) {
     // earlier compile, which follow its texts, reserve and padding.
     const auto oldSize = int32_t(Word(b, S + kStringDataSize));
     const bool recompile = oldSize > kStringReserve;
-    const int64_t E0 = recompile ? strings + kStringReserve + (oldSize - kStringReserve + 3) / 4 * 4 + script_record::kSize * int32_t(Word(b, S + kScriptCount))
+    const int64_t E0 = recompile ? strings + kStringReserve + (oldSize - kStringReserve + 3) / 4 * 4 + kRecordSize * int32_t(Word(b, S + kScriptCount))
                                  : strings + oldSize;
     const int32_t capacity = (int32_t(Word(b, S + kSyntaxDataSize)) - kHeaderSize) / kNodeSize;
     const int oldNodes = recompile ? std::min(Half(b, syntax + kLastIndex) + 1, capacity) : 0;
 
     const auto L = int32_t(build.texts.size());
     const int32_t L4 = (L + 3) / 4 * 4;
-    const auto scripts = int32_t(build.records.size() / script_record::kSize);
-    const auto G = int32_t((kStringReserve + L4 + script_record::kSize * scripts) - (E0 - strings));
+    const auto scripts = int32_t(build.records.size() / kRecordSize);
+    const auto G = int32_t((kStringReserve + L4 + kRecordSize * scripts) - (E0 - strings));
     const auto nodes = int(build.nodes.size());
 
     PutWord(b, S + kStringDataSize, uint32_t(kStringReserve + L));

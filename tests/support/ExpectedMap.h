@@ -15,6 +15,24 @@
 
 namespace tarnfold::testing {
 
+// The format's layout, written out as numbers here rather than taken from
+// the code under test, so that a wrong offset there cannot pass unseen.
+namespace layout {
+// Header and tag index.
+constexpr int64_t kVersion = 4;
+constexpr int64_t kIndexHeaderSize = 40, kIndexAddress = 0, kIndexTagCount = 12;
+constexpr int64_t kEntrySize = 32, kEntryClass = 0, kEntryIdent = 12, kEntryNameAddress = 16, kEntryDataAddress = 20;
+inline int64_t IndexOffsetField(bool daeh) { return daeh ? 16 : 1516; }
+// The scenario's script fields, from tag 0's data.
+constexpr int64_t kSyntaxDataSize = 1140, kSyntaxDataAddress = 1152, kStringDataSize = 1160,
+                  kStringDataAddress = 1172, kScriptCount = 1180, kScriptsAddress = 1184, kGlobalCount = 1192,
+                  kGlobalsAddress = 1196, kMovedAddress = 1448, kFieldsEnd = 1452;
+constexpr int32_t kStringReserve = 1024;
+// The syntax data header and its nodes; the script and global records.
+constexpr int64_t kLastIndex = 46, kRealSyn = 48, kLastIdentity = 50, kHeaderZero = 52;
+constexpr int32_t kHeaderSize = 56, kNodeSize = 20, kRecordSize = 92;
+}  // namespace layout
+
 // Four value bytes in file order: Le(0x1E, 0x00, 0xFF, 0xFF).
 constexpr uint32_t Le(uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
     return a | uint32_t{b} << 8 | uint32_t{c} << 16 | uint32_t{d} << 24;

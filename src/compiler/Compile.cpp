@@ -1,0 +1,54 @@
+#include "compiler/Compile.h"
+
+#include "compiler/MapFile.h"
+#include "compiler/ScriptCompilier.h"
+#include "compiler/ScriptReader.h"
+#include "runtime/Error.h"
+#include "scenario/ScriptData.h"
+
+namespace tarnfold {
+
+using namespace scenario;
+
+void CheckLimits(const ScriptBuild& build, const ScriptData& data) {
+    if (build.nodeCount > data.NodeCapacity())
+        throw Error("the scripts need " + std::to_string(build.nodeCount) +
+                    " syntax nodes, but the scenario's syntax data holds at most " +
+                    std::to_string(data.NodeCapacity()) + " (syntax data size " +
+                    std::to_string(data.syntaxDataSize) + ")");
+    if (build.scripts.size() > static_cast<size_t>(kMaxScripts))
+        throw Error("the document holds " + std::to_string(build.scripts.size()) +
+                    " scripts; the game loads at most " + std::to_string(kMaxScripts) + " scripts per scenario");
+    const int64_t stringData = int64_t{build.TextBytes()} + kStringReserve;
+    if (stringData > kMaxStringData)
+        throw Error("the scripts' texts need " + std::to_string(stringData) + " bytes of string data (with its " +
+                    std::to_string(kStringReserve) + "-byte reserve); the game loads at most " +
+                    std::to_string(kMaxStringData) + " bytes");
+}
+
+void CheckStrict(const ScriptBuild& build, bool strict) {
+    if (strict && !build.warnings.empty())
+        throw Error(std::to_string(build.warnings.size()) +
+                    " warning(s), and strict checking turns them into errors; nothing was written");
+}
+
+void VerifyReadBack(const ScriptBuild& build, const HaloPcMap& map, const std::filesystem::path& written) {
+    std::string why;
+    try {
+        MapFile again(written);
+        again.map.f = map.f;  // messages name the map, not the temporary file
+        const ScriptBuild rebuilt = ScriptCompilier().BuildScripts(ReadScriptDocument(again));
+        if (rebuilt.nodes != build.nodes) why = "their syntax nodes differ";
+        else if (rebuilt.texts != build.texts) why = "their texts differ";
+        else if (rebuilt.scripts.size() != build.scripts.size()) why = "their script records differ";
+        for (size_t i = 0; why.empty() && i < build.scripts.size(); ++i)
+            if (rebuilt.scripts[i].Encode() != build.scripts[i].Encode()) why = "their script records differ";
+    } catch (const Error& error) {
+        why = error.what();
+    }
+    if (!why.empty())
+        throw Error("internal error: the scripts read back from the new map do not build the same bytes (" + why +
+                    "); the map was not changed");
+}
+
+}  // namespace tarnfold

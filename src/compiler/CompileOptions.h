@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/Engine.h"
+
+namespace tarnfold {
+
+// Receives a warning or a note as soon as it arises, so that the tools can
+// show it even when the compile then fails.
+using MessageCallback = std::function<void(const std::string&)>;
+
+// How a compile runs.
+struct CompileOptions {
+    bool dryRun = false;  // every check and the whole build, nothing written
+    bool strict = false;  // any warning refuses the compile
+    MessageCallback onWarning;
+    MessageCallback onWait;        // the map is locked by another compile: this one waits
+    std::optional<Engine> engine;  // --engine: the target when the map's header names none
+};
+
+// What a compile did, for the tools to report.
+struct CompileSummary {
+    int32_t scripts = 0;
+    int32_t nodes = 0;
+    int32_t nodeCapacity = 0;
+    int32_t textBytes = 0;       // L: the texts stored, zero bytes included
+    int32_t growth = 0;          // G: how far the rest of the map moved (negative: back)
+    int64_t relocatedWords = 0;  // tag index entries and scanned words rewritten
+    bool recompiled = false;     // the map held scripts of an earlier compile
+    bool dryRun = false;         // nothing was written
+    std::string target;          // the game the names were checked against, and why
+    std::vector<std::string> warnings;
+};
+
+}  // namespace tarnfold

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "scenario/GlobalRecord.h"
+#include "scenario/ScriptRecord.h"
+
+namespace tarnfold {
+
+// What a build made in memory: everything a compile writes into the map's
+// script data, and the warnings it gave.
+struct ScriptBuild {
+    std::vector<uint8_t> nodes;  // node records, node k at 20 * k
+    std::vector<uint8_t> texts;  // the texts, each followed by a zero byte
+    int32_t nodeCount = 0;
+    int32_t realSyn = 0;         // nodes that carry an identity (all but fillers)
+    std::vector<ScriptHeader> scripts;
+    std::vector<GlobalRecord> globals;
+    std::vector<std::string> warnings;
+
+    int32_t TextBytes() const { return static_cast<int32_t>(texts.size()); }
+};
+
+}  // namespace tarnfold

@@ -1,0 +1,464 @@
+// HSC expressions into document elements, typed as the kit types them: a
+// literal takes the type of the parameter it fills, a call keeps its return
+// type, and a value must convert to the type its place expects.
+#include "hsc/Translate.h"
+
+#include <optional>
+#include <unordered_map>
+
+#include "scenario/ScriptRecord.h"
+#include "hsc/Lexer.h"
+#include "hsc/Parser.h"
+#include "runtime/Numbers.h"
+
+namespace tarnfold::hsc {
+
+namespace {
+
+using namespace engine;
+using namespace value_type;
+
+bool IsObject(int t) { return t >= kObject && t <= kScenery; }
+// Where a value's type says nothing yet: a body's discarded values, `inspect`.
+bool IsOpen(int t) { return t == kVoid || t == kPassthrough; }
+
+// Numbers convert to each other, object types to object and object_list, and
+// each *_name to its object type; void discards and passthrough takes anything.
+bool Converts(int from, int to) {
+    if (from == to || IsOpen(to)) return true;
+    if (IsNumber(from) && IsNumber(to)) return true;
+    if (from >= kObjectName && from <= kSceneryName) from -= kObjectName - kObject;
+    return from == to || (IsObject(from) && (to == kObject || to == kObjectList));
+}
+
+bool IsNumberAtom(const std::string& text) {
+    const char c = text[0];
+    return (c == '-' || c == '+' || c == '.' || (c >= '0' && c <= '9')) && ParseReal(text).has_value();
+}
+
+std::optional<bool> BooleanKeyword(const std::string& text) {
+    if (text == "true" || text == "on") return true;
+    if (text == "false" || text == "off") return false;
+    return std::nullopt;
+}
+
+std::string Article(std::string_view noun) {
+    return (std::string_view("aeiou").find(noun.front()) != std::string_view::npos ? "an " : "a ") + std::string(noun);
+}
+
+std::string AType(int t) { return Article(TypeName(t)); }
+
+XmlNode Element(const char* name, std::vector<std::pair<std::string, std::string>> attributes, Position at) {
+    XmlNode node;
+    node.Name = name;
+    node.Attributes = std::move(attributes);
+    node.Line = at.line;
+    node.Column = at.column;
+    return node;
+}
+
+// A translated expression and the type it yields.
+struct Value {
+    XmlNode node;
+    int type;
+};
+using Result = std::optional<Value>;
+
+class Translator {
+public:
+    Translator(Engine engine, Diagnostics& errors) : engine_(engine), errors_(errors) {}
+
+    XmlNode Document(const std::vector<Expr>& top) {
+        for (const Expr& form : top) CollectScriptName(form);
+        XmlNode root = Element("scripts", {}, {});
+        for (const Expr& form : top)
+            if (auto script = Script(form)) root.Children.push_back(std::move(*script));
+        return root;
+    }
+
+private:
+    Engine engine_;
+    Diagnostics& errors_;
+    std::unordered_map<std::string, Position> scripts_;
+    std::vector<std::string_view> scriptNames_;
+    bool keepCase_ = false;  // inside the arguments of `print`, which keeps letter case
+
+    Result Fail(const Expr& at, const std::string& what) {
+        errors_.Report(at.at, what);
+        return std::nullopt;
+    }
+
+    int Kit(const Function& f) const { return f.kit[static_cast<int>(engine_)]; }
+
+    const Function* TargetFunction(const std::string& name) const {
+        const Function* f = FindFunction(name);
+        return f && Exists(*f, engine_) ? f : nullptr;
+    }
+    const Global* TargetGlobal(const std::string& name) const {
+        const Global* g = FindGlobal(name);
+        return g && Exists(*g, engine_) ? g : nullptr;
+    }
+
+    static bool IsScriptHead(const Expr& form) {
+        return form.IsList() && form.items.size() >= 3 && form.items[0].IsAtom() && form.items[0].text == "script";
+    }
+
+    void CollectScriptName(const Expr& form) {
+        if (!IsScriptHead(form)) return;
+        const ScriptType* type = form.items[1].IsAtom() ? FindScriptType(form.items[1].text) : nullptr;
+        const size_t at = type && type->declaresReturnType ? 3 : 2;
+        if (at >= form.items.size() || !form.items[at].IsAtom()) return;
+        const Expr& name = form.items[at];
+        const auto [where, added] = scripts_.emplace(name.text, name.at);
+        if (added) {
+            scriptNames_.push_back(where->first);
+        } else {
+            errors_.Report(name.at, "a script named " + name.text + " is defined already, at line " +
+                                        std::to_string(where->second.line));
+        }
+    }
+
+    std::optional<XmlNode> Script(const Expr& form) {
+        const auto fail = [&](const Expr& at, const std::string& what) {
+            errors_.Report(at.at, what);
+            return std::nullopt;
+        };
+        if (!form.IsList() || form.items.empty() || !form.items[0].IsAtom())
+            return fail(form, "expected (script ...) here");
+        const std::string& head = form.items[0].text;
+        if (head == "global")
+            return fail(form, "(global ...) declarations are refused: the script document has no place for the "
+                              "scenario's own globals, so they would not be written");
+        if (head != "script") return fail(form, "expected (script ...) here, not (" + head + " ...)");
+        if (form.items.size() < 2 || !form.items[1].IsAtom())
+            return fail(form, "expected (script startup|dormant|continuous|static|stub ...)");
+        const Expr& typeName = form.items[1];
+        const ScriptType* type = FindScriptType(typeName.text);
+        if (!type) return fail(typeName, typeName.text + " is not a script type (startup, dormant, continuous, static, stub)");
+
+        size_t next = 2;
+        int returnType = kVoid;
+        if (type->declaresReturnType) {
+            if (next >= form.items.size() || !form.items[next].IsAtom())
+                return fail(form, "a " + std::string(type->name) + " script names its return type: (script " +
+                                      std::string(type->name) + " TYPE NAME ...)");
+            const Expr& declared = form.items[next++];
+            const ValueType* value = FindValueType(declared.text);
+            if (!value || (value->number != kVoid && value->number < kBoolean))
+                return fail(declared, declared.text + " is not a value type a script can return");
+            returnType = value->number;
+        }
+        if (next >= form.items.size() || !form.items[next].IsAtom() || IsNumberAtom(form.items[next].text))
+            return fail(form, "the script needs a name after its type");
+        const Expr& name = form.items[next++];
+        if (name.text.size() > static_cast<size_t>(script_record::kNameMax))
+            return fail(name, "the script name " + name.text + " is " + std::to_string(name.text.size()) +
+                                  " bytes long; a script name holds at most " +
+                                  std::to_string(script_record::kNameMax));
+        if (next == form.items.size()) return fail(form, "the script " + name.text + " has no expressions");
+
+        XmlNode script = Element("script",
+                                 {{"NameAttr", name.text},
+                                  {"TypeAttr", std::to_string(type->number)},
+                                  {"ReTypeAttr", std::to_string(returnType)}},
+                                 form.at);
+        // The body is the arguments of the `begin` the compiler wraps around it.
+        bool ok = true;
+        for (size_t i = next; i < form.items.size(); ++i) {
+            Result value = Expression(form.items[i], i + 1 == form.items.size() ? returnType : kVoid);
+            if (value) script.Children.push_back(std::move(value->node));
+            ok = ok && value;
+        }
+        if (!ok) return std::nullopt;
+        return script;
+    }
+
+    Result Expression(const Expr& e, int expected) {
+        switch (e.kind) {
+            case Expr::Kind::List: return Call(e, expected);
+            case Expr::Kind::Atom: return Atom(e, expected);
+            case Expr::Kind::String: break;
+        }
+        if (IsNumber(expected) || expected == kBoolean)
+            return Fail(e, "a quoted string where " + AType(expected) + " is expected");
+        return Name(e, keepCase_ ? e.text : LowerAscii(e.text), IsOpen(expected) ? kString : expected);
+    }
+
+    Result Atom(const Expr& e, int expected) {
+        if (IsNumberAtom(e.text)) return Number(e, expected);
+        if (const auto keyword = BooleanKeyword(e.text); keyword && (expected == kBoolean || IsOpen(expected)))
+            return Value{Element("ScriptValue", {{"ValueType", "5"}, {"Value", *keyword ? "true" : "false"}}, e.at),
+                         kBoolean};
+        if (const Global* global = TargetGlobal(e.text)) return GlobalReference(e, *global, expected);
+        return Name(e, e.text, expected);
+    }
+
+    Result Number(const Expr& e, int expected) {
+        const auto integer = ParseInteger(e.text);
+        if (IsOpen(expected)) expected = !integer ? kReal : *integer >= -32768 && *integer <= 32767 ? kShort : kLong;
+        if (expected == kReal)
+            return Value{Element("ScriptValue", {{"ValueType", "6"}, {"Value", e.text}}, e.at), kReal};
+        if (!IsNumber(expected)) return Fail(e, "the number " + e.text + " where " + AType(expected) + " is expected");
+        if (!integer) return Fail(e, e.text + " is not a whole number, and " + AType(expected) + " is expected");
+        if (expected == kShort && (*integer < -32768 || *integer > 32767))
+            return Fail(e, e.text + " does not fit a short (-32768 to 32767)");
+        return Value{Element("ScriptValue", {{"ValueType", std::to_string(expected)}, {"Value", std::to_string(*integer)}},
+                             e.at),
+                     expected};
+    }
+
+    Result GlobalReference(const Expr& e, const Global& global, int expected) {
+        if (global.type != kBoolean)
+            return Fail(e, e.text + " is " + AType(global.type) + " engine global: the script document writes such a "
+                               "global's number, not its name, and the game finds globals by name");
+        if (!Converts(global.type, expected))
+            return Fail(e, e.text + " is a boolean engine global, where " + AType(expected) + " is expected");
+        return Value{Element("GlobalValue",
+                             {{"ValueType", "5"},
+                              {"Value", std::to_string(global.kit[static_cast<int>(engine_)])},
+                              {"ValueCommand", e.text}},
+                             e.at),
+                     kBoolean};
+    }
+
+    // A name standing for a constant of the expected type: an object, an AI,
+    // a script, a tag, an enumeration member...
+    Result Name(const Expr& e, const std::string& text, int expected) {
+        const std::string hint = e.IsAtom() && TargetFunction(text) ? " (" + text + " is a function: call it as (" +
+                                                                            text + "))"
+                                                                      : std::string();
+        if (IsOpen(expected))
+            return Fail(e, text + " is no engine global, and nothing here says what it is" +
+                               (hint.empty() ? SuggestGlobal(text, engine_) : hint));
+        if (IsNumber(expected)) return Fail(e, text + " is not a number, and " + AType(expected) + " is expected" + hint);
+        if (expected == kBoolean) {
+            const Global* other = FindGlobal(text);
+            return Fail(e, text + (other ? " is no engine global of " + std::string(EngineName(engine_))
+                                         : " is not true, false, on, off or a boolean engine global") +
+                               (hint.empty() ? SuggestGlobal(text, engine_) : hint));
+        }
+        const ValueType& type = *ValueTypeByNumber(expected);
+        if (type.memberCount > 0 && FindEnumMember(type, text) < 0) {
+            std::string members;
+            for (const auto member : EnumMembers().subspan(type.firstMember, type.memberCount))
+                members += (members.empty() ? "" : ", ") + std::string(member);
+            return Fail(e, text + " is not " + AType(expected) + " (" + members + ")" +
+                               Suggest(text, EnumMembers().subspan(type.firstMember, type.memberCount)));
+        }
+        if (expected == kScript && !scripts_.contains(text))
+            return Fail(e, text + " is not a script of this source" + Suggest(text, scriptNames_));
+        return Value{Element("ScriptValue", {{"ValueType", std::to_string(expected)}, {"Value", text}}, e.at), expected};
+    }
+
+    Result Call(const Expr& list, int expected) {
+        if (list.items.empty()) return Fail(list, "() calls nothing: a call is (FUNCTION ARGUMENTS...)");
+        const Expr& head = list.items[0];
+        if (!head.IsAtom()) return Fail(head, "expected a function name here");
+        const std::string& name = head.text;
+        const Function* f = TargetFunction(name);
+        if (!f) {
+            if (name == "script") return Fail(head, "(script ...) stands only at the top level");
+            if (name == "global") return Fail(head, "(global ...) declarations are refused: the script document has "
+                                                    "no place for the scenario's own globals");
+            if (scripts_.contains(name))
+                return Fail(head, name + " is a script of this source: calls of the map's own scripts are refused, "
+                                         "because the script document only calls engine functions");
+            if (TargetGlobal(name))
+                return Fail(head, name + " is an engine global, not a function: write it without parentheses");
+            if (FindFunction(name))
+                return Fail(head, name + " exists in Custom Edition only, and the retail game crashes on it");
+            return Fail(head, name + " is not a function" + SuggestFunction(name, engine_));
+        }
+        const bool keepCase = keepCase_;
+        keepCase_ = (f->flags & flag::kAllowUppercase) != 0;
+        Result result;
+        switch (f->form) {
+            case Form::Begin: result = Begin(list, *f, expected); break;
+            case Form::If: result = If(list, *f, expected); break;
+            case Form::Cond: result = Cond(list, expected); break;
+            case Form::Set: result = Set(list, *f); break;
+            case Form::Equality:
+            case Form::Inequality: result = Compare(list, *f); break;
+            default: result = Generic(list, *f); break;
+        }
+        keepCase_ = keepCase;
+        if (result && !Converts(result->type, expected))
+            return Fail(head, name + " gives " + AType(result->type) + ", where " + AType(expected) + " is expected");
+        return result;
+    }
+
+    XmlNode Command(const Function& f, int type, Position at) {
+        return Element("ScriptCommand",
+                       {{"Command", std::string(f.name)}, {"EngineId", std::to_string(Kit(f))},
+                        {"ValueType", std::to_string(type)}},
+                       at);
+    }
+
+    // Translates `e` into `call`; a value of a still open type settles it.
+    bool Argument(XmlNode& call, const Expr& e, int& want) {
+        Result value = Expression(e, want);
+        if (!value) return false;
+        if (want == kPassthrough && value->type != kVoid) want = value->type;
+        call.Children.push_back(std::move(value->node));
+        return true;
+    }
+
+    Result Finish(XmlNode call, bool ok, int type) {
+        if (!ok) return std::nullopt;
+        return Value{std::move(call), type};
+    }
+
+    Result Generic(const Expr& list, const Function& f) {
+        const auto parameters = ParametersOf(f);
+        const size_t given = list.items.size() - 1;
+        if (const std::string problem = ArgumentCountProblem(f, given); !problem.empty())
+            return Fail(list.items[0], problem);
+        XmlNode call = Command(f, f.returnType, list.at);
+        bool ok = true;
+        for (size_t i = 0; i < given; ++i) {
+            int want = parameters[std::min(i, parameters.size() - 1)].type;
+            ok = Argument(call, list.items[i + 1], want) && ok;
+        }
+        return Finish(std::move(call), ok, f.returnType);
+    }
+
+    // begin: every value but the last is discarded; begin_random: any may be the result.
+    Result Begin(const Expr& list, const Function& f, int expected) {
+        if (list.items.size() < 2) return Fail(list.items[0], std::string(f.name) + " needs at least one expression");
+        int want = expected;
+        XmlNode call = Command(f, 0, list.at);
+        bool ok = true;
+        for (size_t i = 1; i < list.items.size(); ++i) {
+            const bool discarded = (f.flags & flag::kPassthroughLast) && i + 1 < list.items.size();
+            int discard = kVoid;
+            ok = Argument(call, list.items[i], discarded ? discard : want) && ok;
+        }
+        call.Attributes[2].second = std::to_string(want);
+        return Finish(std::move(call), ok, want);
+    }
+
+    Result If(const Expr& list, const Function& f, int expected) {
+        if (list.items.size() != 3 && list.items.size() != 4)
+            return Fail(list.items[0], "if takes a condition, a value and an optional other value, not " +
+                                           std::to_string(list.items.size() - 1) + " arguments");
+        int want = expected, condition = kBoolean;
+        XmlNode call = Command(f, 0, list.at);
+        bool ok = Argument(call, list.items[1], condition);
+        for (size_t i = 2; i < list.items.size(); ++i) ok = Argument(call, list.items[i], want) && ok;
+        call.Attributes[2].second = std::to_string(want);
+        return Finish(std::move(call), ok, want);
+    }
+
+    // (cond (C1 V...) (C2 V...)) is (if C1 (begin V...) (if C2 (begin V...))), as the kit compiles
+    // it; a clause of one value needs no begin.
+    Result Cond(const Expr& list, int expected) {
+        if (list.items.size() < 2) return Fail(list.items[0], "cond needs at least one clause (CONDITION VALUE...)");
+        const Function& ifFunction = *FindFunction("if");
+        const Function& beginFunction = *FindFunction("begin");
+        int want = expected;
+        std::vector<XmlNode> tests, values;
+        bool ok = true;
+        for (size_t i = 1; i < list.items.size(); ++i) {
+            const Expr& clause = list.items[i];
+            if (!clause.IsList() || clause.items.size() < 2) {
+                ok = Fail(clause, "a cond clause is (CONDITION VALUE...)").has_value();
+                continue;
+            }
+            XmlNode holder;
+            int condition = kBoolean;
+            ok = Argument(holder, clause.items[0], condition) && ok;
+            if (clause.items.size() > 2) {
+                holder.Children.push_back(Command(beginFunction, 0, clause.items[1].at));
+                for (size_t k = 1; k < clause.items.size(); ++k) {
+                    int discard = kVoid;
+                    ok = Argument(holder.Children.back(), clause.items[k], k + 1 == clause.items.size() ? want : discard) &&
+                         ok;
+                }
+                holder.Children.back().Attributes[2].second = std::to_string(want);
+            } else {
+                ok = Argument(holder, clause.items[1], want) && ok;
+            }
+            if (holder.Children.size() == 2) {
+                tests.push_back(std::move(holder.Children[0]));
+                values.push_back(std::move(holder.Children[1]));
+            }
+        }
+        if (!ok) return std::nullopt;
+        XmlNode tail;
+        bool haveTail = false;
+        for (size_t i = tests.size(); i-- > 0;) {
+            XmlNode node = Command(ifFunction, want, tests[i].Line ? Position{tests[i].Line, tests[i].Column} : list.at);
+            node.Children.push_back(std::move(tests[i]));
+            node.Children.push_back(std::move(values[i]));
+            if (haveTail) node.Children.push_back(std::move(tail));
+            tail = std::move(node);
+            haveTail = true;
+        }
+        return Value{std::move(tail), want};
+    }
+
+    Result Set(const Expr& list, const Function& f) {
+        if (list.items.size() != 3) return Fail(list.items[0], "set takes a global and a value");
+        const Expr& target = list.items[1];
+        const Global* global = target.IsAtom() ? TargetGlobal(target.text) : nullptr;
+        if (!global)
+            return Fail(target, "set needs an engine global here; the scenario's own globals cannot be declared" +
+                                    (target.IsAtom() ? SuggestGlobal(target.text, engine_) : std::string()));
+        int want = global->type;
+        XmlNode call = Command(f, global->type, list.at);
+        bool ok = Argument(call, target, want);
+        ok = Argument(call, list.items[2], want) && ok;
+        return Finish(std::move(call), ok, global->type);
+    }
+
+    // The type a value has by itself, before its place is known; -1 when only
+    // its place can tell (a literal or a name).
+    int OwnType(const Expr& e) const {
+        if (e.IsList()) {
+            const Function* f = !e.items.empty() && e.items[0].IsAtom() ? TargetFunction(e.items[0].text) : nullptr;
+            return f && f->returnType != kPassthrough ? f->returnType : -1;
+        }
+        const Global* global = e.IsAtom() ? TargetGlobal(e.text) : nullptr;
+        return global ? global->type : -1;
+    }
+
+    // The two sides of a comparison take one type: the first side's own type,
+    // else the literals' (numbers: short, or real when one has a fraction).
+    Result Compare(const Expr& list, const Function& f) {
+        if (list.items.size() != 3) return Fail(list.items[0], std::string(f.name) + " compares two values");
+        int type = OwnType(list.items[1]);
+        if (type < 0) type = OwnType(list.items[2]);
+        if (type < 0) {
+            for (size_t i = 1; i < 3; ++i) {
+                const Expr& side = list.items[i];
+                if (side.IsAtom() && IsNumberAtom(side.text))
+                    type = !ParseInteger(side.text) ? kReal : type == kReal ? kReal : kShort;
+                else if (side.IsAtom() && BooleanKeyword(side.text) && type < 0)
+                    type = kBoolean;
+            }
+        }
+        if (type < 0)
+            return Fail(list.items[0], "nothing tells what " + std::string(f.name) +
+                                           " compares: give a call, an engine global or a number on one side");
+        if (f.form == Form::Inequality && !IsNumber(type) && ValueTypeByNumber(type)->memberCount == 0)
+            return Fail(list.items[0], std::string(f.name) + " compares numbers, not " + TypeName(type) + " values");
+        XmlNode call = Command(f, f.returnType, list.at);
+        int want = type;
+        bool ok = Argument(call, list.items[1], want);
+        ok = Argument(call, list.items[2], want) && ok;
+        return Finish(std::move(call), ok, f.returnType);
+    }
+};
+
+}  // namespace
+
+XmlNode Translate(std::string_view source, const std::string& fileName, Engine engine) {
+    Diagnostics errors(fileName);
+    const std::vector<Expr> top = Parse(Tokenize(source, errors), errors);
+    errors.ThrowIfAny();
+    XmlNode document = Translator(engine, errors).Document(top);
+    errors.ThrowIfAny();
+    return document;
+}
+
+}  // namespace tarnfold::hsc
