@@ -130,6 +130,7 @@ SyntheticMap BuildSyntheticMap(const SyntheticMapOptions& options) {
     for (int32_t i = kSyntaxHeaderSize; i < syntaxSize; ++i) b[map.syntaxHeader + i] = 0xCD;
     b[map.syntaxHeader + kLastIndex] = 0xFF;  // last index -1: no nodes
     b[map.syntaxHeader + kLastIndex + 1] = 0xFF;
+    for (int32_t i = kLastIndex + 2; i < kSyntaxHeaderSize; ++i) b[map.syntaxHeader + i] = 0x5A;  // stale
 
     // The tail: addresses into the moved part, addresses before it, small
     // numbers, floats and words with the high bit set.

@@ -15,7 +15,7 @@ void CheckLimits(const ScriptBuild& build, const ScriptData& data) {
         throw Error("the scripts need " + std::to_string(build.nodeCount) +
                     " syntax nodes, but the scenario's syntax data holds at most " +
                     std::to_string(data.NodeCapacity()) + " (syntax data size " +
-                    std::to_string(data.syntaxDataSize) + ")");
+                    std::to_string(data.SyntaxDataSize) + ")");
     if (build.scripts.size() > static_cast<size_t>(kMaxScripts))
         throw Error("the document holds " + std::to_string(build.scripts.size()) +
                     " scripts; the game loads at most " + std::to_string(kMaxScripts) + " scripts per scenario");

@@ -1,5 +1,6 @@
 #include "compiler/MapFile.h"
 
+#include "compiler/ScriptCompilier.h"
 #include "runtime/Error.h"
 
 namespace tarnfold {
@@ -15,7 +16,7 @@ static const std::filesystem::path& Required(const std::filesystem::path& path) 
 
 MapFile::MapFile(const std::filesystem::path& path) : file(Required(path), "map file") {
     map.LoadMap(file);
-    data = ScriptData::Read(map, file);
+    data = ScriptCompilier::LoadScriptData(map, file);
 }
 
 }  // namespace tarnfold

@@ -59,7 +59,7 @@ ScriptDataWrite PlanScriptDataWrite(const ScriptBuild& build, const ScriptData& 
     // What is replaced: [ScriptTable, E0), the string data of a map without
     // scripts, or the texts, reserve, padding and records of an earlier compile.
     const int64_t E0 = data.ReplacedEnd();
-    const int32_t growth = Wrap32(layout.end - (E0 - data.stringData));
+    const int32_t growth = Wrap32(layout.end - (E0 - data.ScriptTable));
     const bool recompile = data.CompiledByTarnfold(old.Length());
 
     ScriptDataWrite write;
@@ -68,13 +68,13 @@ ScriptDataWrite PlanScriptDataWrite(const ScriptBuild& build, const ScriptData& 
     // The new file: the head up to the string data, the new script data, the tail.
     std::vector<uint8_t> inserted = Inserted(build, layout);
     const auto insertedSize = inserted.size();
-    rewrite.pieces.push_back(MapRewrite::Piece::FromOldFile(0, data.stringData));
+    rewrite.pieces.push_back(MapRewrite::Piece::FromOldFile(0, data.ScriptTable));
     rewrite.pieces.push_back(MapRewrite::Piece::FromMemory(std::move(inserted)));
     rewrite.pieces.push_back(MapRewrite::Piece::FromOldFile(E0, old.Length() - E0));
 
     // The scenario's fields and the syntax data, written before the inserted
     // data in the file's history.
-    const int64_t head = data.stringData;
+    const int64_t head = data.ScriptTable;
     PatchBefore(rewrite, head, S + kStringDataSize, Int32Bytes(layout.SizeField()));
     PatchBefore(rewrite, head, S + kScriptCount, Int32Bytes(static_cast<int32_t>(build.scripts.size())));
     PatchBefore(rewrite, head, S + kScriptsAddress, Int32Bytes(OffsetToAddress(head + layout.scripts, map.Magic)));

@@ -259,7 +259,7 @@ XmlNode ReadScriptDocument(MapFile& opened) {
 
     XmlNode root;
     root.Name = "scripts";
-    const int32_t size = data.stringDataSize;
+    const int32_t size = data.ScriptTableSize;
     if (size < scenario::kStringReserve)
         throw Error(where + "the scenario's string data size is " + std::to_string(size) + ", less than its " +
                     std::to_string(scenario::kStringReserve) + "-byte reserve");
@@ -277,9 +277,9 @@ XmlNode ReadScriptDocument(MapFile& opened) {
     if (!file.Contains(nodesAt, nodeBytes))
         throw Error(where + "the " + std::to_string(data.NodesInUse()) + " syntax nodes in use at offset " +
                     DescribeOffset(nodesAt) + " do not lie inside the file");
-    if (!file.Contains(data.stringData, size))
+    if (!file.Contains(data.ScriptTable, size))
         throw Error(where + "the string data (" + std::to_string(size) + " bytes at offset " +
-                    DescribeOffset(data.stringData) + ") does not lie inside the file");
+                    DescribeOffset(data.ScriptTable) + ") does not lie inside the file");
 
     const std::vector<uint8_t> recordBytes =
         file.ReadBytes(records, static_cast<size_t>(script_record::kSize) * static_cast<size_t>(count));
@@ -287,7 +287,7 @@ XmlNode ReadScriptDocument(MapFile& opened) {
     for (int32_t r = 0; r < count; ++r)
         scripts.push_back(ScriptHeader::Decode(recordBytes.data() + int64_t{script_record::kSize} * r));
     Reader reader(where, DecodeNodes(file.ReadBytes(nodesAt, static_cast<size_t>(nodeBytes))),
-                  file.ReadBytes(data.stringData, static_cast<size_t>(size)), size - scenario::kStringReserve);
+                  file.ReadBytes(data.ScriptTable, static_cast<size_t>(size)), size - scenario::kStringReserve);
     std::vector<std::vector<Expression>> bodies;
     for (int32_t r = 0; r < count; ++r) bodies.push_back(reader.WalkScript(scripts[r], r, count));
     reader.FindStoredTexts();

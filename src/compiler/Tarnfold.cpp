@@ -98,12 +98,12 @@ MapReport DescribeMap(const std::filesystem::path& path) {
     report.scenarioClass = map.Scenario()->Class1;
     report.scenarioName = map.Scenario()->Name;
     report.scenarioOffset = map.Scenario()->Offset;
-    report.syntaxDataSize = data.syntaxDataSize;
+    report.syntaxDataSize = data.SyntaxDataSize;
     report.nodes = data.NodesInUse();
     report.nodeCapacity = data.NodeCapacity();
     report.scripts = data.scriptCount;
     report.maxScripts = scenario::kMaxScripts;
-    report.stringDataSize = data.stringDataSize;
+    report.stringDataSize = data.ScriptTableSize;
     report.maxStringData = scenario::kMaxStringData;
     report.hasScripts = data.HasScripts();
     report.compiledByTarnfold = data.CompiledByTarnfold(opened.file.Length());

@@ -35,7 +35,6 @@ public:
     void Report(Position at, const std::string& what);
     // Throws HscError when any error was recorded.
     void ThrowIfAny() const;
-    size_t Count() const { return messages_.size(); }
 
 private:
     std::string file_;

@@ -39,12 +39,6 @@ inline void WriteUInt32LE(uint8_t* p, uint32_t value) {
     WriteInt32LE(p, static_cast<int32_t>(value));
 }
 
-inline void WriteSingleLE(uint8_t* p, float value) {
-    uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    WriteUInt32LE(p, bits);
-}
-
 // A little-endian word loaded in host order, turned into its value (and back:
 // the swap is its own inverse). Nothing to do on a little-endian host.
 inline uint32_t FromLittleEndian(uint32_t word) {

@@ -50,10 +50,10 @@ ScriptData ScriptData::Read(const HaloPcMap& map, BinaryFile& file) {
     const auto offset = [&](int64_t field, const char* name) {
         return AddressToOffset(file.ReadInt32(S + field, name), map.Magic);
     };
-    data.syntaxDataSize = file.ReadInt32(S + kSyntaxDataSize, "syntax data size");
+    data.SyntaxDataSize = file.ReadInt32(S + kSyntaxDataSize, "syntax data size");
     data.syntaxHeader = offset(kSyntaxDataAddress, "syntax data address");
-    data.stringDataSize = file.ReadInt32(S + kStringDataSize, "string data size");
-    data.stringData = offset(kStringDataAddress, "string data address");
+    data.ScriptTableSize = file.ReadInt32(S + kStringDataSize, "string data size");
+    data.ScriptTable = offset(kStringDataAddress, "string data address");
     data.scriptCount = file.ReadInt32(S + kScriptCount, "script count");
     data.scripts = offset(kScriptsAddress, "script records address");
     data.globalCount = file.ReadInt32(S + kGlobalCount, "global count");
@@ -64,34 +64,34 @@ ScriptData ScriptData::Read(const HaloPcMap& map, BinaryFile& file) {
         throw Error(where + "the syntax data header (node count) at offset " + DescribeOffset(lastIndexField) +
                     " (syntax data address - Magic + 46) lies outside the file (" + std::to_string(file.Length()) +
                     " bytes)");
-    data.lastIndex = file.ReadInt16(lastIndexField, "syntax data header (node count)");
+    data.SyntaxCount = file.ReadInt16(lastIndexField, "syntax data header (node count)");
     return data;
 }
 
 // In 64 bits: `info` shows the capacity of maps whose size field is nonsense.
 int32_t ScriptData::NodeCapacity() const {
-    return static_cast<int32_t>((int64_t{syntaxDataSize} - syntax::kHeaderSize) / syntax::kNodeSize);
+    return static_cast<int32_t>((int64_t{SyntaxDataSize} - syntax::kHeaderSize) / syntax::kNodeSize);
 }
 
-int32_t ScriptData::NodesInUse() const { return std::clamp(lastIndex + 1, 0, std::max(NodeCapacity(), 0)); }
+int32_t ScriptData::NodesInUse() const { return std::clamp(SyntaxCount + 1, 0, std::max(NodeCapacity(), 0)); }
 
 // The records of an earlier compile follow its texts, reserve and padding,
 // and its globals follow the records: that is how a compile lays them out,
 // and how it recognises them.
 bool ScriptData::CompiledByTarnfold(int64_t fileLength) const {
-    if (!HasScripts() || scriptCount < 0 || stringData < 0) return false;
+    if (!HasScripts() || scriptCount < 0 || ScriptTable < 0) return false;
     const StringDataLayout layout =
-        LayOutStringData(stringDataSize - kStringReserve, scriptCount, std::max(globalCount, 0));
-    if (scripts != stringData + layout.scripts) return false;
-    if (globalCount > 0 && globals != stringData + layout.globals) return false;
-    return stringData + layout.end <= fileLength;
+        LayOutStringData(ScriptTableSize - kStringReserve, scriptCount, std::max(globalCount, 0));
+    if (scripts != ScriptTable + layout.scripts) return false;
+    if (globalCount > 0 && globals != ScriptTable + layout.globals) return false;
+    return ScriptTable + layout.end <= fileLength;
 }
 
 int64_t ScriptData::ReplacedEnd() const {
-    if (!HasScripts()) return int64_t{stringData} + stringDataSize;
+    if (!HasScripts()) return int64_t{ScriptTable} + ScriptTableSize;
     const StringDataLayout layout =
-        LayOutStringData(stringDataSize - kStringReserve, scriptCount, std::max(globalCount, 0));
-    return stringData + layout.end;
+        LayOutStringData(ScriptTableSize - kStringReserve, scriptCount, std::max(globalCount, 0));
+    return ScriptTable + layout.end;
 }
 
 void ScriptData::CheckPlacement(const HaloPcMap& map, int64_t length) const {
@@ -100,35 +100,35 @@ void ScriptData::CheckPlacement(const HaloPcMap& map, int64_t length) const {
 
     if (HasScripts() && !CompiledByTarnfold(length))
         throw Error(where + "the scenario holds compiled scripts that were not written by Tarnfold (string "
-                    "data size " + std::to_string(stringDataSize) + " at offset " +
+                    "data size " + std::to_string(ScriptTableSize) + " at offset " +
                     DescribeOffset(S + kStringDataSize) + ", " + std::to_string(scriptCount) +
                     " script records at offset " + DescribeOffset(scripts) +
                     "); Tarnfold compiles only into a scenario without compiled scripts or with "
                     "scripts it compiled itself");
-    if (stringDataSize < kStringReserve)
-        throw Error(where + "the scenario's string data size is " + std::to_string(stringDataSize) +
+    if (ScriptTableSize < kStringReserve)
+        throw Error(where + "the scenario's string data size is " + std::to_string(ScriptTableSize) +
                     " (at offset " + DescribeOffset(S + kStringDataSize) + "), less than its " +
                     std::to_string(kStringReserve) + "-byte reserve");
     const int64_t E0 = ReplacedEnd();
     const auto inside = [length](int64_t from, int64_t count) {
         return from >= 0 && count >= 0 && from <= length && count <= length - from;
     };
-    if (!inside(stringData, E0 - stringData))
-        throw Error(where + "the string data (" + Range(stringData, E0 - stringData) +
+    if (!inside(ScriptTable, E0 - ScriptTable))
+        throw Error(where + "the string data (" + Range(ScriptTable, E0 - ScriptTable) +
                     ") lies outside the file (" + std::to_string(length) + " bytes)");
 
-    if (syntaxDataSize < syntax::kHeaderSize)
-        throw Error(where + "the syntax data size " + std::to_string(syntaxDataSize) + " (at offset " +
+    if (SyntaxDataSize < syntax::kHeaderSize)
+        throw Error(where + "the syntax data size " + std::to_string(SyntaxDataSize) + " (at offset " +
                     DescribeOffset(S + kSyntaxDataSize) + ") is too small for its " +
                     std::to_string(syntax::kHeaderSize) + "-byte header");
-    if (!inside(syntaxHeader, syntaxDataSize))
-        throw Error(where + "the syntax data (" + Range(syntaxHeader, syntaxDataSize) +
+    if (!inside(syntaxHeader, SyntaxDataSize))
+        throw Error(where + "the syntax data (" + Range(syntaxHeader, SyntaxDataSize) +
                     ") lies outside the file (" + std::to_string(length) + " bytes)");
     // The string data and everything after it are rewritten or moved, so the
     // syntax data, which is patched in place, must lie wholly before them.
-    if (int64_t{syntaxHeader} + syntaxDataSize > stringData)
-        throw Error(where + "the syntax data (" + Range(syntaxHeader, syntaxDataSize) +
-                    ") overlaps the string data at " + DescribeOffset(stringData) +
+    if (int64_t{syntaxHeader} + SyntaxDataSize > ScriptTable)
+        throw Error(where + "the syntax data (" + Range(syntaxHeader, SyntaxDataSize) +
+                    ") overlaps the string data at " + DescribeOffset(ScriptTable) +
                     " or the part of the map that moves");
     const int64_t indexEnd = int64_t{map.tagOffset} + map_layout::kEntrySize * map.TagCount;
     const int64_t scanStart = map.TagCache.at(1).Offset;
@@ -146,9 +146,9 @@ void ScriptData::CheckPlacement(const HaloPcMap& map, int64_t length) const {
     // The header's index offset moves with the file if it lies in the part
     // that moves, and the index would no longer be found.
     const int64_t indexOffsetField = map_layout::IndexOffsetField(map.HeadLayout);
-    if (indexOffsetField + map_layout::kIndexOffsetSize > stringData)
+    if (indexOffsetField + map_layout::kIndexOffsetSize > ScriptTable)
         throw Error(where + "the header's index offset (offset " + DescribeOffset(indexOffsetField) +
-                    ") does not lie before the string data at " + DescribeOffset(stringData));
+                    ") does not lie before the string data at " + DescribeOffset(ScriptTable));
 
     // A compile writes into the scenario's fields, the syntax data and the tag
     // index, and replaces the string data. Were two of these parts to
@@ -161,16 +161,16 @@ void ScriptData::CheckPlacement(const HaloPcMap& map, int64_t length) const {
     } parts[] = {
         {"the tag index", map.indexOffset, indexEnd},
         {"the scenario's script fields", S + kSyntaxDataSize, S + kFieldsEnd},
-        {"the syntax data", syntaxHeader, int64_t{syntaxHeader} + syntaxDataSize},
+        {"the syntax data", syntaxHeader, int64_t{syntaxHeader} + SyntaxDataSize},
     };
     const auto span = [](const auto& part) {
         return std::string(part.name) + " (offset " + DescribeOffset(part.from) + " to " +
                DescribeOffset(part.to - 1) + ")";
     };
     for (size_t i = 0; i < std::size(parts); ++i) {
-        if (parts[i].to > stringData)
+        if (parts[i].to > ScriptTable)
             throw Error(where + span(parts[i]) + " does not lie before the string data at " +
-                        DescribeOffset(stringData));
+                        DescribeOffset(ScriptTable));
         for (size_t j = 0; j < i; ++j)
             if (parts[j].from < parts[i].to && parts[i].from < parts[j].to)
                 throw Error(where + span(parts[j]) + " and " + span(parts[i]) + " overlap");

@@ -3,12 +3,7 @@
 #include <cstdint>
 
 // The scenario's script data: where the scenario tag keeps it, how a compile
-// lays it out, and which layouts a compile can replace. Glossary of the
-// compiler's terse names for these places:
-//   ScriptTable      file offset of the string data
-//   ScriptTableSize  the string data size field (texts + reserve)
-//   ScriptNode       file offset of the syntax data header + 36
-//   SyntaxDataSize   the syntax data size field (header + node array)
+// lays it out, and which layouts a compile can replace.
 namespace tarnfold::scenario {
 
 // Offsets from the scenario tag's data (S).
@@ -57,15 +52,15 @@ StringDataLayout LayOutStringData(int32_t textBytes, int64_t scripts, int64_t gl
 // worked out from the addresses.
 struct ScriptData {
     int64_t scenario = 0;        // S, tag 0's data
-    int32_t syntaxDataSize = 0;  // SyntaxDataSize
-    int32_t syntaxHeader = 0;    // file offset of the syntax data header
-    int32_t lastIndex = 0;       // the header's int16 "nodes in use - 1", sign-extended
-    int32_t stringDataSize = 0;  // ScriptTableSize
-    int32_t stringData = 0;      // ScriptTable
+    int32_t SyntaxDataSize = 0;   // the syntax data size field: header + node array
+    int32_t syntaxHeader = 0;     // file offset of the syntax data header
+    int32_t SyntaxCount = 0;      // the header's int16 "nodes in use - 1", sign-extended
+    int32_t ScriptTableSize = 0;  // the string data size field: texts + reserve
+    int32_t ScriptTable = 0;      // file offset of the string data
     int32_t scriptCount = 0;
-    int32_t scripts = 0;         // file offset of the first script record
+    int32_t scripts = 0;          // file offset of the first script record
     int32_t globalCount = 0;
-    int32_t globals = 0;         // file offset of the first global record
+    int32_t globals = 0;          // file offset of the first global record
 
     // Reads the fields of `map`'s scenario from `file`; refuses, naming the
     // field, a map whose fields or syntax data header lie outside the file.
@@ -73,7 +68,7 @@ struct ScriptData {
 
     int32_t NodeCapacity() const;  // nodes the syntax data holds
     int32_t NodesInUse() const;    // as read, within the capacity
-    bool HasScripts() const { return stringDataSize > scenario::kStringReserve; }
+    bool HasScripts() const { return ScriptTableSize > scenario::kStringReserve; }
 
     // True when the scripts are laid out as a Tarnfold compile lays them
     // out (records after the texts, reserve and padding, globals after the

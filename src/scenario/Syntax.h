@@ -9,10 +9,9 @@
 // nodes. One node is one `Syntax`, which both the builder and the reader use.
 namespace tarnfold::syntax {
 
-// The header, offsets from its start. ScriptNode, the compiler's name for
-// where the header is, lies 36 bytes into it, so these fields also lie at
-// ScriptNode + 10 and on. Bytes 0 to 45 belong to the engine and are kept.
-constexpr int32_t kScriptNodeBias = 36;
+// The header, offsets from its start. (The format's builders locate it as
+// "ScriptNode", 36 bytes into it, so these fields also lie at ScriptNode + 10
+// and on.) Bytes 0 to 45 belong to the engine and are kept.
 constexpr int64_t kLastIndex = 46;     // int16: nodes in use minus one
 constexpr int64_t kRealSyn = 48;       // int16: nodes that carry an identity
 constexpr int64_t kLastIdentity = 50;  // int16: the identity of the last node

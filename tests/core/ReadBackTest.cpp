@@ -132,6 +132,7 @@ TEST(ReadBack, NodesNoCompileMakesAreRefusedNamingScriptAndNode) {
         {6, 4, 10 | 10u << 16, "node 6: a node of kind 10 is none of"},
         {4, 12, 100000, "node 4: its text offset 100000 lies outside the string data"},
         {6, 16, 1, "node 6: a constant of value type 0 with value bytes 01 00 00 00"},
+        {-1, 6, 0xFF, "node 4: its text: "},  // "c" as a byte that is no UTF-8
     };
     TempFolder temp;
     const SyntheticMap original = BuildSyntheticMap(kRoomy);
@@ -140,7 +141,8 @@ TEST(ReadBack, NodesNoCompileMakesAreRefusedNamingScriptAndNode) {
     const Bytes compiled = ReadFileBytes(temp / "a.map");
     for (const auto& c : cases) {
         Bytes hostile = compiled;
-        PutWord(hostile, original.syntaxHeader + 56 + 20 * c.node + c.field, c.word);
+        const int64_t at = c.node < 0 ? original.stringData : original.syntaxHeader + 56 + 20 * c.node;
+        PutWord(hostile, at + c.field, c.word);
         WriteFile(temp / "h.map", hostile);
         try {
             ReadScripts(temp / "h.map");
