@@ -93,8 +93,7 @@ void Compile(const std::string& mapPath, const std::string& scriptPath, const Co
         try {
             return CompileDocument(mapPath, text, options);
         } catch (const XmlError& e) {
-            const size_t first = text.find_first_not_of(" \t\r\n");
-            if (first == std::string::npos || (text[first] != '(' && text[first] != ';')) throw;
+            if (!LooksLikeHsc(text)) throw;
             throw Error(std::string(e.what()) + " (this looks like HSC: give --format hsc)");
         }
     };

@@ -91,6 +91,7 @@ MapReport DescribeMap(const std::filesystem::path& path) {
 
     MapReport report;
     report.map = map.f;
+    report.game = engine::ChooseTarget(map, std::nullopt).description;
     report.headLayout = map.HeadLayout;
     report.indexOffset = map.indexOffset;
     report.magic = map.Magic;

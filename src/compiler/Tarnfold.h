@@ -25,10 +25,24 @@ struct ScriptReport {
     int32_t nodes = 0;       // the syntax nodes it takes, fillers and "begin" included
 };
 
+// One scenario global of a map, as `info` lists it.
+struct GlobalReport {
+    std::string name;
+    std::string type;  // "short", or the number where the engine has no such type
+};
+
+// What the game would say of a map's scripts when it loads the map.
+struct LoadCheck {
+    bool checked = false;               // false: the scripts could not be read to check them
+    bool loads = true;                  // the game would load every script
+    std::vector<std::string> failures;  // each "script NAME, node N: WHAT"
+};
+
 // What Tarnfold sees in a map: its header and tag index, and how much of the
 // scenario's script data is in use against what it and the game can hold.
 struct MapReport {
     std::filesystem::path map;      // empty: no map is loaded
+    std::string game;               // the game the map is for, and why: "Custom Edition (the map's header says version 609)"
     bool headLayout = false;        // "daeh" header: index offset at byte 16, else 1516
     int32_t indexOffset = 0;
     int32_t magic = 0;
@@ -46,7 +60,9 @@ struct MapReport {
     bool hasScripts = false;        // the string data holds more than its reserve
     bool compiledByTarnfold = false;
     std::vector<ScriptReport> scriptList;  // read back from the node array
+    std::vector<GlobalReport> globalList;  // the scenario's globals
     std::string scriptListProblem;         // why the scripts could not be read back, if so
+    LoadCheck check;                       // what the game's load would say of the scripts
 };
 
 // Reads and checks the map's header, tag index and script data sizes.
