@@ -37,12 +37,19 @@ void VerifyReadBack(const ScriptBuild& build, const HaloPcMap& map, const std::f
     try {
         MapFile again(written);
         again.map.f = map.f;  // messages name the map, not the temporary file
-        const ScriptBuild rebuilt = ScriptCompilier().BuildScripts(ReadScriptDocument(again));
+        const ScriptBuild rebuilt = ScriptCompilier().BuildScripts(ReadScriptDocument(again), {}, &again.map.TagCache);
+        const auto records = [](const auto& list) {
+            std::vector<uint8_t> bytes;
+            for (const auto& record : list) {
+                const auto encoded = record.Encode();
+                bytes.insert(bytes.end(), encoded.begin(), encoded.end());
+            }
+            return bytes;
+        };
         if (rebuilt.nodes != build.nodes) why = "their syntax nodes differ";
         else if (rebuilt.texts != build.texts) why = "their texts differ";
-        else if (rebuilt.scripts.size() != build.scripts.size()) why = "their script records differ";
-        for (size_t i = 0; why.empty() && i < build.scripts.size(); ++i)
-            if (rebuilt.scripts[i].Encode() != build.scripts[i].Encode()) why = "their script records differ";
+        else if (records(rebuilt.scripts) != records(build.scripts)) why = "their script records differ";
+        else if (records(rebuilt.globals) != records(build.globals)) why = "their global records differ";
     } catch (const Error& error) {
         why = error.what();
     }

@@ -17,7 +17,8 @@ namespace {
 int LastValueType() { return static_cast<int>(engine::ValueTypes().size()) - 1; }
 int LastScriptType() { return static_cast<int>(engine::ScriptTypes().size()) - 1; }
 
-constexpr std::array<std::string_view, 3> kExpressionElements = {"ScriptCommand", "ScriptValue", "GlobalValue"};
+constexpr std::array<std::string_view, 4> kExpressionElements = {"ScriptCommand", "ScriptValue", "GlobalValue",
+                                                                 "ScriptCall"};
 
 // The known name `name` was probably meant to be: the same but for letter
 // case, or one or two letters off. A known name ending in "Attr" also
@@ -76,15 +77,26 @@ std::vector<std::string> CheckScriptElement(const XmlNode& script) {
     return warnings;
 }
 
+std::vector<std::string> CheckGlobalElement(const XmlNode& global) {
+    static constexpr std::array<std::string_view, 2> kKnown = {"NameAttr", "ValueType"};
+    std::vector<std::string> warnings;
+    CheckAttributes(global, kKnown, warnings);
+    CheckRange(global, "ValueType", LastValueType(), "value types", warnings);
+    return warnings;
+}
+
 std::vector<std::string> CheckExpressionElement(const XmlNode& element) {
     static constexpr std::array<std::string_view, 3> kCommand = {"Command", "EngineId", "ValueType"};
     static constexpr std::array<std::string_view, 3> kValue = {"ValueType", "Value", "ExpType"};
     static constexpr std::array<std::string_view, 4> kGlobal = {"ValueType", "Value", "ValueCommand", "ExpType"};
+    static constexpr std::array<std::string_view, 2> kCall = {"Script", "ValueType"};
     std::vector<std::string> warnings;
     if (element.Name == "ScriptCommand")
         CheckAttributes(element, kCommand, warnings);
     else if (element.Name == "ScriptValue")
         CheckAttributes(element, kValue, warnings);
+    else if (element.Name == "ScriptCall")
+        CheckAttributes(element, kCall, warnings);
     else
         CheckAttributes(element, kGlobal, warnings);
     CheckRange(element, "ValueType", LastValueType(), "value types", warnings);

@@ -15,8 +15,10 @@ struct XmlNode;
 
 // The attributes of a script element, its name and its types.
 std::vector<std::string> CheckScriptElement(const XmlNode& script);
-// The attributes of a ScriptCommand, ScriptValue or GlobalValue element, its
-// value type and any text inside it.
+// The attributes of a ScenarioGlobal element and its value type.
+std::vector<std::string> CheckGlobalElement(const XmlNode& global);
+// The attributes of a ScriptCommand, ScriptValue, GlobalValue or ScriptCall
+// element, its value type and any text inside it.
 std::vector<std::string> CheckExpressionElement(const XmlNode& element);
 // The expression element that `name` was probably meant to be (letter case,
 // or one or two letters off), or empty text.
@@ -26,6 +28,6 @@ bool IsExpressionElement(std::string_view name);
 
 // How the misplaced parts of a document are explained.
 inline constexpr std::string_view kWhereThingsGo =
-    "expressions go inside a script element, and script elements inside the document element";
+    "expressions go inside a script or ScenarioGlobal element, and those inside the document element";
 
 }  // namespace tarnfold

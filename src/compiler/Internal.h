@@ -9,6 +9,7 @@
 #include "compiler/ScriptBuild.h"
 #include "compiler/Tarnfold.h"
 #include "map/MapTransaction.h"
+#include "map/Tag.h"
 
 namespace tarnfold {
 
@@ -18,7 +19,8 @@ CompileSummary CompileDocument(const std::filesystem::path& map, std::string_vie
 CompileSummary CompileHsc(const std::filesystem::path& map, std::string_view source, const std::string& fileName,
                           const CompileOptions& options, const WriteHooks& hooks);
 
-// What a compile of `document` builds in memory, without a map.
-ScriptBuild BuildDocument(std::string_view document);
+// What a compile of `document` builds in memory; tag constants take the IDs
+// of `tags` (a map's tag index) where given.
+ScriptBuild BuildDocument(std::string_view document, const std::vector<Tag>* tags = nullptr);
 
 }  // namespace tarnfold

@@ -30,7 +30,7 @@ CompileSummary ScriptCompilier::BuildScriptData(MapTransaction& transaction, Map
     summary.recompiled = map.data.CompiledByTarnfold(map.file.Length());
     summary.target = target.description;
 
-    ScriptBuild build = BuildScripts(document, options.onWarning);
+    ScriptBuild build = BuildScripts(document, options.onWarning, &map.map.TagCache);
     const auto warn = [&](std::string warning) {
         if (options.onWarning) options.onWarning(warning);
         build.warnings.push_back(std::move(warning));
@@ -40,30 +40,25 @@ CompileSummary ScriptCompilier::BuildScriptData(MapTransaction& transaction, Map
     CheckLimits(build, map.data);
     CheckStrict(build, options.strict);
 
-    const ScriptDataWrite write = PlanScriptDataWrite(build, map.data, map.map, map.file);
-    // Where tag 1's data starts inside the new script data, the relocation
-    // scan moves words in it that look like addresses.
-    if (write.scriptsRelocated)
-        warn("tag 1's data starts inside the new script data, and the relocation moved words in it that look like "
-             "addresses; reading the scripts back will not give them exactly");
+    const MapRewrite rewrite = PlanScriptDataWrite(build, map.data, map.map, map.file);
     if (options.dryRun) {
-        summary.relocatedWords = write.rewrite.WriteTo(map.file, nullptr);
+        summary.relocatedWords = rewrite.WriteTo(map.file, nullptr);
         summary.dryRun = true;
     } else {
         WriteHooks checked = hooks;
         checked.verify = [&](const std::filesystem::path& written) {
-            VerifyScriptDataWrite(write.rewrite, map.file, written);
-            if (!write.scriptsRelocated) VerifyReadBack(build, map.map, written);
+            VerifyScriptDataWrite(rewrite, map.file, written);
+            VerifyReadBack(build, map.map, written);
             if (hooks.verify) hooks.verify(written);
         };
-        summary.relocatedWords = transaction.Replace(write.rewrite, map.file, checked);
+        summary.relocatedWords = transaction.Replace(rewrite, map.file, checked);
     }
 
     summary.scripts = static_cast<int32_t>(build.scripts.size());
     summary.nodes = build.nodeCount;
     summary.nodeCapacity = map.data.NodeCapacity();
     summary.textBytes = build.TextBytes();
-    summary.growth = static_cast<int32_t>(write.rewrite.Length() - map.file.Length());
+    summary.growth = static_cast<int32_t>(rewrite.Length() - map.file.Length());
     summary.warnings = std::move(build.warnings);
     return summary;
 }
@@ -73,13 +68,22 @@ void ScriptCompilier::Warn(std::string warning) {
     build_.warnings.push_back(std::move(warning));
 }
 
-ScriptBuild ScriptCompilier::BuildScripts(const XmlNode& root, const MessageCallback& onWarning) {
+ScriptBuild ScriptCompilier::BuildScripts(const XmlNode& root, const MessageCallback& onWarning,
+                                          const std::vector<Tag>* tags) {
     CurrentSyntaxNumber = OriganalSyntaxNumber;
     RealSyn = 0;
     StrBlock = MemoryBlock();
     SyntaxBlock = MemoryBlock();
     build_ = ScriptBuild();
     onWarning_ = onWarning;
+    tags_ = tags;
+    // Calls may name a script that comes later; the first of a name is meant.
+    callTargets_.clear();
+    int32_t index = 0;
+    for (const XmlNode& script : root.Children)
+        if (script.IsElement() && script.Name != "ScenarioGlobal")
+            callTargets_.try_emplace(script.GetAttribute("NameAttr"),
+                                     CallTarget{index++, ReadIntegerAttribute(script, "TypeAttr")});
     LengthIntoStrings = 0;  // the texts of an earlier compile are replaced, not added to
     StoreText("begin");     // once per build: both "begin" nodes of every script use text offset 0
 
@@ -91,6 +95,10 @@ ScriptBuild ScriptCompilier::BuildScripts(const XmlNode& root, const MessageCall
     std::set<std::string> names;
     for (const XmlNode& script : root.Children) {
         if (!script.IsElement()) continue;  // comments and text under the root are no scripts
+        if (script.Name == "ScenarioGlobal") {
+            BuildGlobal(script);
+            continue;
+        }
         if (IsExpressionElement(script.Name) && script.HasElementChildren())  // without, it is refused below
             Warn(DescribeElement(script) + " is taken for a script; " + std::string(kWhereThingsGo));
         BuildScript(script);
@@ -175,6 +183,30 @@ void ScriptCompilier::BuildScript(const XmlNode& script) {
 
     header.Root = Link(A);
     build_.scripts.push_back(std::move(header));
+}
+
+// A scenario global: its record names the root node of its initial value,
+// one expression whose nodes stand where the global stands in the document.
+void ScriptCompilier::BuildGlobal(const XmlNode& global) {
+    for (std::string& warning : CheckGlobalElement(global)) Warn(std::move(warning));
+    GlobalRecord record;
+    record.Name = global.GetAttribute("NameAttr");
+    record.Type = ReadIntegerAttribute(global, "ValueType");
+    if (record.Name.size() > static_cast<size_t>(global_record::kNameMax))
+        throw Error(DescribeElement(global) + ": the global name \"" + record.Name + "\" is " +
+                    std::to_string(record.Name.size()) + " bytes long; a global name holds at most " +
+                    std::to_string(global_record::kNameMax) + " bytes");
+    size_t values = 0;
+    for (const XmlNode& child : global.Children) values += child.IsElement();
+    if (values != 1)
+        throw Error(DescribeElement(global) + ": the global \"" + record.Name + "\" has " + std::to_string(values) +
+                    " elements inside; its initial value is one expression");
+    const int32_t first = CurrentSyntaxNumber;
+    CurrentSyntaxNumber = XmlBuild(global, first);
+    if (CurrentSyntaxNumber == first)
+        throw Error(DescribeElement(global) + ": the global \"" + record.Name + "\" has no initial value");
+    record.Initial = Link(first);
+    build_.globals.push_back(std::move(record));
 }
 
 }  // namespace tarnfold

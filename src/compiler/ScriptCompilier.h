@@ -4,10 +4,13 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "compiler/CompileOptions.h"
 #include "compiler/ScriptBuild.h"
 #include "runtime/MemoryBlock.h"
+#include "map/Tag.h"
 #include "scenario/Syntax.h"
 
 namespace tarnfold {
@@ -47,8 +50,11 @@ public:
                                    const WriteHooks& hooks);
 
     // The in-memory part: resets the counters and blocks, stores "begin"
-    // and compiles every script element under `root`.
-    ScriptBuild BuildScripts(const XmlNode& root, const MessageCallback& onWarning = {});
+    // and compiles every script and global element under `root`, in order.
+    // Tag constants hold the IDs of `tags`, the map's tag index (all bits
+    // set where there is none).
+    ScriptBuild BuildScripts(const XmlNode& root, const MessageCallback& onWarning = {},
+                             const std::vector<Tag>* tags = nullptr);
 
     // Compiles the expression elements below `node` from counter value `n`
     // on and returns the counter value after the last node made.
@@ -62,6 +68,13 @@ private:
     int32_t RealSyn = 0;
     ScriptBuild build_;       // scripts, globals and warnings of this build
     MessageCallback onWarning_;
+    const std::vector<Tag>* tags_ = nullptr;
+    // The scripts a ScriptCall may name: index in the scripts block and type.
+    struct CallTarget {
+        int32_t index;
+        int32_t type;
+    };
+    std::unordered_map<std::string, CallTarget> callTargets_;
 
     // The identity of, and a link to, the node made at counter value `m`.
     static uint16_t Identity(int32_t m) { return syntax::Identity(m - OriganalSyntaxNumber); }
@@ -69,10 +82,12 @@ private:
 
     void Warn(std::string warning);
     void BuildScript(const XmlNode& script);
+    void BuildGlobal(const XmlNode& global);
     size_t AppendNode(const Syntax& node);
     void StoreText(std::string_view text);
     size_t MakeCommand(const XmlNode& element, int32_t n);
     size_t MakeValue(const XmlNode& element, int32_t n, bool global);
+    size_t MakeScriptCall(const XmlNode& element, int32_t n);
 };
 
 }  // namespace tarnfold

@@ -11,19 +11,12 @@ class BinaryFile;
 class HaloPcMap;
 struct ScriptData;
 
-// The new map as a compile writes it, and whether the relocation scan runs
-// over the new script data (tag 1's data starts inside it), so that the
-// scripts cannot read back exactly.
-struct ScriptDataWrite {
-    MapRewrite rewrite;
-    bool scriptsRelocated = false;
-};
-
 // Describes the map as it is after the build: the syntax data header and
 // nodes patched in place, the scenario's fields set, the texts, reserve,
 // padding and records put in place of the old ones, the rest of the file
-// moved behind them, and its addresses relocated.
-ScriptDataWrite PlanScriptDataWrite(const ScriptBuild& build, const ScriptData& data, const HaloPcMap& map,
+// moved behind them, and its addresses relocated. Refuses a map whose
+// addresses the relocation cannot move safely.
+MapRewrite PlanScriptDataWrite(const ScriptBuild& build, const ScriptData& data, const HaloPcMap& map,
                                     BinaryFile& old);
 
 // Reads back, from the new map at `written`, every byte the rewrite wrote

@@ -167,8 +167,8 @@ std::string ReadScriptsAsHsc(const std::filesystem::path& path, std::optional<En
     return hsc::WriteHsc(ReadScriptDocument(map), engine::ChooseTarget(map.map, engine).engine);
 }
 
-ScriptBuild BuildDocument(std::string_view document) {
-    return ScriptCompilier().BuildScripts(ParseDocument(document));
+ScriptBuild BuildDocument(std::string_view document, const std::vector<Tag>* tags) {
+    return ScriptCompilier().BuildScripts(ParseDocument(document), {}, tags);
 }
 
 }  // namespace tarnfold

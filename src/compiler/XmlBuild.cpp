@@ -4,6 +4,7 @@
 
 #include "compiler/DocumentChecks.h"
 #include "compiler/ScriptCompilier.h"
+#include "compiler/TagConstants.h"
 #include "runtime/Error.h"
 #include "runtime/Numbers.h"
 #include "runtime/Xml.h"
@@ -15,6 +16,9 @@ namespace {
 
 using namespace syntax;
 using namespace value_type;
+
+// The script types a script call may name.
+constexpr int32_t kStaticScript = 3, kStubScript = 4;
 
 uint32_t SingleBits(float value) {
     uint32_t bits;
@@ -71,10 +75,11 @@ size_t ScriptCompilier::MakeValue(const XmlNode& element, int32_t n, bool global
     node.ScriptTableOffset = LengthIntoStrings;
 
     const std::string value = element.GetAttribute("Value");
-    // A constant that is not a number keeps its Value as text; a global keeps
-    // its name (ValueCommand) and its number.
+    // A constant that is not a number keeps its Value as text. A global
+    // keeps its name (ValueCommand) whatever its type: the game finds
+    // globals by name.
     const std::string storedText = global ? element.GetAttribute("ValueCommand") : value;
-    bool storesText = false;
+    bool storesText = global;
     switch (valueType) {
         case kBoolean:
             if (MatchesKeyword(value, "true")) {
@@ -97,6 +102,9 @@ size_t ScriptCompilier::MakeValue(const XmlNode& element, int32_t n, bool global
             break;
         default:
             node.ScriptValue = global ? ShortValue(ReadIntegerAttribute(element, "Value")) : 0;
+            // The game keeps a tag constant's value bytes as the tag's ID.
+            if (!global && valueType >= kFirstTag && valueType <= kLastTag && tags_)
+                node.ScriptValue = TagConstantId(*tags_, valueType, value, DescribeElement(element) + ": ");
             storesText = true;
             break;
     }
@@ -104,6 +112,37 @@ size_t ScriptCompilier::MakeValue(const XmlNode& element, int32_t n, bool global
     const size_t at = AppendNode(node);
     if (storesText) StoreText(storedText);
     RealSyn += 1;
+    return at;
+}
+
+// A call of a static or stub script of the document: a call node and a
+// name node, as for a function, with the called script's index.
+size_t ScriptCompilier::MakeScriptCall(const XmlNode& element, int32_t n) {
+    const std::string name = element.GetAttribute("Script");
+    const auto target = callTargets_.find(name);
+    if (target == callTargets_.end())
+        throw Error(DescribeElement(element) + ": no script of the document is named \"" + name + "\"");
+    if (target->second.type != kStaticScript && target->second.type != kStubScript)
+        throw Error(DescribeElement(element) + ": the script \"" + name +
+                    "\" is not static or stub, and only those can be called");
+    Syntax call;
+    call.EngineIdentity = static_cast<int16_t>(target->second.index);
+    call.ValueType = Low16(ReadIntegerAttribute(element, "ValueType"));
+    call.ExpIdentity = Identity(n);
+    call.ExpType = kScriptCallNode;
+    call.ScriptTableOffset = LengthIntoStrings;
+    call.ScriptValue = Link(n + 1);
+
+    Syntax nameNode = call;
+    nameNode.ExpIdentity = Identity(n + 1);
+    nameNode.ValueType = kFunctionName;
+    nameNode.ExpType = kNameNode;
+    nameNode.ScriptValue = 0;
+
+    const size_t at = AppendNode(call);
+    AppendNode(nameNode);
+    StoreText(name);
+    RealSyn += 2;
     return at;
 }
 
@@ -119,11 +158,12 @@ int32_t ScriptCompilier::XmlBuild(const XmlNode& node, int32_t n) {
         const bool command = child.Name == "ScriptCommand";
         const bool value = child.Name == "ScriptValue";
         const bool global = child.Name == "GlobalValue";
+        const bool scriptCall = child.Name == "ScriptCall";
         if (!command && child.HasElementChildren())
             throw Error(DescribeElement(child) + " has child elements, but only a ScriptCommand takes arguments");
-        if (!command && !value && !global) {
-            std::string warning =
-                DescribeElement(child) + " is not ScriptCommand, ScriptValue or GlobalValue and makes no node";
+        if (!command && !value && !global && !scriptCall) {
+            std::string warning = DescribeElement(child) +
+                                  " is not ScriptCommand, ScriptValue, GlobalValue or ScriptCall and makes no node";
             if (const std::string nearest = NearestExpressionElement(child.Name); !nearest.empty())
                 warning += "; did you mean \"" + nearest + "\"?";
             Warn(std::move(warning));
@@ -132,8 +172,10 @@ int32_t ScriptCompilier::XmlBuild(const XmlNode& node, int32_t n) {
         for (std::string& warning : CheckExpressionElement(child)) Warn(std::move(warning));
 
         const int32_t first = n;
-        const size_t at = command ? MakeCommand(child, n) : MakeValue(child, n, global);
-        n += command ? 2 : 1;
+        const size_t at = command      ? MakeCommand(child, n)
+                          : scriptCall ? MakeScriptCall(child, n)
+                                       : MakeValue(child, n, global);
+        n += command || scriptCall ? 2 : 1;
         if (havePrevious) SyntaxBlock.SetUInt32(previousLink, Link(first));
         previousLink = at + kNodeNext;
         havePrevious = true;

@@ -12,6 +12,10 @@ namespace tarnfold::map_layout {
 constexpr char kHeadMagic[] = "daeh";
 constexpr int64_t kHeadMagicSize = 4;
 constexpr int64_t kVersion = 4;                      // int32: 7 retail, 609 Custom Edition
+// In a "daeh" header: the file's length, and the length of the tag data
+// (index, names and tag data up to the end), which the game loads whole.
+constexpr int64_t kFileSize = 8;
+constexpr int64_t kTagDataSize = 20;
 constexpr int64_t kIndexOffsetInDaehHeader = 16;    // when the file starts with "daeh"
 constexpr int64_t kIndexOffsetInOtherHeader = 1516;  // any other header
 constexpr int64_t kIndexOffsetSize = 4;

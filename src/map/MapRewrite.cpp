@@ -99,7 +99,7 @@ int64_t MapRewrite::WriteTo(BinaryFile& old, AtomicFile* out, const std::functio
     const int64_t length = Length();
     std::vector<uint8_t> buffer(std::min<int64_t>(kChunkSize, std::max<int64_t>(length, 1)));
     int chunks = 0;
-    int64_t relocated = relocatedInIndex;
+    int64_t relocated = relocatedFields;
     int64_t at = 0;
     if (out && copyHead) at = CopyHead(old, *out, afterChunk, chunks);
     while (at < length) {

@@ -46,7 +46,7 @@ struct MapRewrite {
     std::vector<Patch> patches;  // applied in order: a later patch wins
     std::optional<int64_t> scanStart;
     Relocation relocation;
-    int64_t relocatedInIndex = 0;  // tag index entries whose data address moved
+    int64_t relocatedFields = 0;  // addresses moved outside the scan: tag index entries, scenario fields
 
     int64_t Length() const;
 

@@ -59,7 +59,7 @@ void PlanRelocation(MapRewrite& rewrite, BinaryFile& old, const HaloPcMap& map, 
             const int32_t value = ReadInt32LE(word);
             if (relocation.Moves(value)) {
                 WriteInt32LE(word, relocation.Relocated(value));
-                ++rewrite.relocatedInIndex;
+                ++rewrite.relocatedFields;
             }
         }
         rewrite.patches.push_back({map.tagOffset, std::move(entries)});

@@ -87,8 +87,8 @@ bool ScriptData::CompiledByTarnfold(int64_t fileLength) const {
     return ScriptTable + layout.end <= fileLength;
 }
 
-int64_t ScriptData::ReplacedEnd() const {
-    if (!HasScripts()) return int64_t{ScriptTable} + ScriptTableSize;
+int64_t ScriptData::ReplacedEnd(int64_t fileLength) const {
+    if (!CompiledByTarnfold(fileLength)) return int64_t{ScriptTable} + ScriptTableSize;
     const StringDataLayout layout =
         LayOutStringData(ScriptTableSize - kStringReserve, scriptCount, std::max(globalCount, 0));
     return ScriptTable + layout.end;
@@ -109,7 +109,7 @@ void ScriptData::CheckPlacement(const HaloPcMap& map, int64_t length) const {
         throw Error(where + "the scenario's string data size is " + std::to_string(ScriptTableSize) +
                     " (at offset " + DescribeOffset(S + kStringDataSize) + "), less than its " +
                     std::to_string(kStringReserve) + "-byte reserve");
-    const int64_t E0 = ReplacedEnd();
+    const int64_t E0 = ReplacedEnd(length);
     const auto inside = [length](int64_t from, int64_t count) {
         return from >= 0 && count >= 0 && from <= length && count <= length - from;
     };

@@ -25,6 +25,7 @@ constexpr int32_t kStringReserve = 1024;
 // What the engine accepts (Halo PC): more scripts or a larger string data
 // does not load.
 constexpr int32_t kMaxScripts = 512;
+constexpr int32_t kMaxGlobals = 128;
 constexpr int32_t kMaxStringData = 262144;  // texts + reserve
 
 }  // namespace tarnfold::scenario
@@ -75,8 +76,8 @@ struct ScriptData {
     // records), inside a file of `fileLength` bytes.
     bool CompiledByTarnfold(int64_t fileLength) const;
     // Where the script data that a compile replaces ends: after the records
-    // of an earlier compile, or at the end of the string data.
-    int64_t ReplacedEnd() const;
+    // of an earlier compile, else at the end of the string data.
+    int64_t ReplacedEnd(int64_t fileLength) const;
 
     // Refuses, with a message naming the field and value, a map into which a
     // compile cannot write safely: one whose scripts another tool wrote, or

@@ -89,7 +89,7 @@ run 0 compile "$work/c.map" "$work/warn.xml" && prints err 'did you mean "NameAt
 printf '<s><script NameAttr="q"><ScriptComand/></script></s>' >"$work/warn.xml"
 run 1 compile "$work/c.map" "$work/warn.xml" && prints err 'did you mean "ScriptCommand"?' "has no expressions"
 printf '<s><ScriptValue ValueType="8" Value="1"/></s>' >"$work/warn.xml"
-run 1 compile "$work/c.map" "$work/warn.xml" && error_line "expressions go inside a script element"
+run 1 compile "$work/c.map" "$work/warn.xml" && error_line "expressions go inside a script or ScenarioGlobal element"
 # XML errors say what helps.
 while IFS='|' read -r text message; do
   printf '%b' "$text" >"$work/warn.xml"

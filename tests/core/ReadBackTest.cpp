@@ -129,7 +129,7 @@ TEST(ReadBack, NodesNoCompileMakesAreRefusedNamingScriptAndNode) {
         {6, 8, 4 | 0xE377u << 16, "node 6: its link names node 4, which is reached twice"},
         {5, 8, 50 | 0xE3A5u << 16, "node 5: its link names node 50, outside the 10 nodes in use"},
         {8, 8, 4 | 0xE378u << 16, "node 8: its link to node 4 carries identity 0xE378"},
-        {6, 4, 10 | 10u << 16, "node 6: a node of kind 10 is none of"},
+        {6, 4, 10 | 11u << 16, "node 6: a node of kind 11 is none of"},
         {4, 12, 100000, "node 4: its text offset 100000 lies outside the string data"},
         {6, 16, 1, "node 6: a constant of value type 0 with value bytes 01 00 00 00"},
         {-1, 6, 0xFF, "node 4: its text: "},  // "c" as a byte that is no UTF-8

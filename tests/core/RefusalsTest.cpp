@@ -101,6 +101,8 @@ const Refusal kRefusals[] = {
      "the scenario's script fields ... and the syntax data"},
     {"NodesOverTheTagIndex", PointAt(S + kSyntaxDataAddress, kMap.indexOffset - 100), "",
      "the tag index ... and the syntax data"},
+    {"AddressesRunPast7FFFFFFF", [](auto& m) { m = BuildSyntheticMap({.magic = 0x7FFFF800u, .nodeCapacity = 4200}); },
+     "", "the map's addresses run past 0x7FFFFFFF"},
     {"MoreNodesThanTheSyntaxDataHolds", SetWord(S + kSyntaxDataSize, 56 + 20 * 8), "", "need 9 syntax nodes, but"},
     // The engine's limits.
     {"MoreThan512Scripts", {}, Scripts(513), "the document holds 513 scripts; the game loads at most 512"},

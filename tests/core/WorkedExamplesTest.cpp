@@ -31,10 +31,11 @@ TEST(Build, ValueBytesAndTextsByValueType) {
         {R"(<ScriptValue ValueType="0" Value="a &amp; b"/>)", 0, 9, 0, "a & b\0"s},
         {R"(<ScriptValue ValueType="70000" Value="x"/>)", 0x1170, 9, 0, "x\0"s},
         {R"(<ScriptValue/>)", 0, 9, 0, "\0"s},
-        {R"(<GlobalValue ValueType="5" Value="true" ValueCommand="g"/>)", -1, 13, Le(0x01, 0xFF, 0xFF, 0xFF), ""},
+        // A global keeps its name whatever its type: the game finds it by name.
+        {R"(<GlobalValue ValueType="5" Value="true" ValueCommand="g"/>)", -1, 13, Le(0x01, 0xFF, 0xFF, 0xFF), "g\0"s},
         {R"(<GlobalValue ValueType="5" Value="7" ValueCommand="g"/>)", -1, 13, Le(0x07, 0x00, 0xFF, 0xFF), "g\0"s},
-        {R"(<GlobalValue ValueType="6" Value=".5" ValueCommand="g"/>)", -1, 13, Le(0x00, 0x00, 0x00, 0x3F), ""},
-        {R"(<GlobalValue ValueType="8" Value="-2" ValueCommand="g"/>)", -1, 13, Le(0xFE, 0xFF, 0xFF, 0xFF), ""},
+        {R"(<GlobalValue ValueType="6" Value=".5" ValueCommand="g"/>)", -1, 13, Le(0x00, 0x00, 0x00, 0x3F), "g\0"s},
+        {R"(<GlobalValue ValueType="8" Value="-2" ValueCommand="g"/>)", -1, 13, Le(0xFE, 0xFF, 0xFF, 0xFF), "g\0"s},
         {R"(<GlobalValue ValueType="11" Value="70000" ValueCommand="beta"/>)", -1, 13, Le(0x70, 0x11, 0xFF, 0xFF), "beta\0"s},
         {R"(<GlobalValue ValueType="11"/>)", -1, 13, Le(0x00, 0x00, 0xFF, 0xFF), "\0"s},
     };
@@ -173,7 +174,7 @@ TEST(WorkedExample, IntroIntoMapsOfEveryShape) {
         {},
         {.headLayout = false},
         {.magic = 0xC0000000u},  // every address negative as int32
-        {.magic = 0x7FFFF800u},  // point + Magic wraps
+        {.magic = 0x7FF00000u},  // addresses near 0x7FFFFFFF
         {.tagCount = 2, .seed = 9},
         {.tailRemainder = 3, .seed = 4},
         {.nodeCapacity = 13, .tailWords = 7},  // exactly full

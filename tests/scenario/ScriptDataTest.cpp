@@ -54,7 +54,7 @@ TEST(ScriptData, ACompileIsRecognisedByItsLayout) {
     EXPECT_TRUE(compiled.HasScripts());
     EXPECT_TRUE(compiled.CompiledByTarnfold(map.Length() + 112));
     EXPECT_FALSE(compiled.CompiledByTarnfold(map.stringData + 1044 + 91)) << "its records must lie inside the file";
-    EXPECT_EQ(compiled.ReplacedEnd(), map.stringData + 1044 + 92);
+    EXPECT_EQ(compiled.ReplacedEnd(map.Length() + 112), map.stringData + 1044 + 92);
 
     Bytes moved = ReadFileBytes(path);
     PutWord(moved, map.scenario + 1184, Word(moved, map.scenario + 1184) + 4);

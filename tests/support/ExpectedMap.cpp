@@ -61,15 +61,27 @@ Bytes ScriptRecord(std::string_view name, int type, int returnType, int rootInde
     return record;
 }
 
-ExpectedBuild Built(std::string_view document) {
-    const ScriptBuild build = BuildDocument(document);
-    Bytes records;
-    for (const ScriptHeader& script : build.scripts) {
-        const auto record = script.Encode();
-        records.insert(records.end(), record.begin(), record.end());
-    }
-    return {Nodes(build.nodes), build.realSyn, std::string(build.texts.begin(), build.texts.end()), records};
+ExpectedBuild Built(std::string_view document, const std::vector<Tag>* tags) {
+    const ScriptBuild build = BuildDocument(document, tags);
+    const auto encoded = [](const auto& list) {
+        Bytes bytes;
+        for (const auto& record : list) {
+            const auto one = record.Encode();
+            bytes.insert(bytes.end(), one.begin(), one.end());
+        }
+        return bytes;
+    };
+    return {Nodes(build.nodes), build.realSyn, std::string(build.texts.begin(), build.texts.end()),
+            encoded(build.scripts), encoded(build.globals)};
 }
+
+// The scenario's address fields (offsets from its data) that follow the
+// move; the script data's own and +1448 are handled apart.
+constexpr int64_t kScenarioAddressFields[] = {
+    4,    20,   36,   52,   68,   240,  252,  272,  284,  520,  532,  544,  556,  568,  580,  592,  604,
+    616,  628,  640,  652,  664,  676,  688,  700,  712,  724,  736,  748,  844,  856,  868,  880,  892,
+    904,  916,  928,  940,  952,  964,  1060, 1072, 1084, 1096, 1108, 1120, 1132, 1152, 1208, 1220, 1256,
+    1268, 1280, 1400, 1416, 1432};
 
 Bytes ExpectedMap(const Bytes& before, const ExpectedBuild& build) {
     Bytes b = before;
@@ -85,32 +97,53 @@ Bytes ExpectedMap(const Bytes& before, const ExpectedBuild& build) {
     const int64_t strings = offsetOf(S + kStringDataAddress);
     const int64_t syntax = offsetOf(S + kSyntaxDataAddress);
 
-    // What is replaced ends after the string data, or after the records of an
-    // earlier compile, which follow its texts, reserve and padding.
+    // What is replaced: the string data, and after an earlier compile of
+    // Tarnfold's its records, which follow the texts, reserve and padding,
+    // and then its globals.
     const auto oldSize = int32_t(Word(b, S + kStringDataSize));
-    const bool recompile = oldSize > kStringReserve;
-    const int64_t E0 = recompile ? strings + kStringReserve + (oldSize - kStringReserve + 3) / 4 * 4 + kRecordSize * int32_t(Word(b, S + kScriptCount))
-                                 : strings + oldSize;
+    const auto oldScripts = int32_t(Word(b, S + kScriptCount)), oldGlobals = int32_t(Word(b, S + kGlobalCount));
+    const int64_t oldRecords = strings + kStringReserve + (oldSize - kStringReserve + 3) / 4 * 4;
+    const bool tarnfold = oldSize > kStringReserve && oldScripts >= 0 && offsetOf(S + kScriptsAddress) == oldRecords &&
+                          (oldGlobals <= 0 || offsetOf(S + kGlobalsAddress) == oldRecords + kRecordSize * oldScripts);
+    const int64_t E0 = tarnfold ? oldRecords + kRecordSize * (oldScripts + std::max(oldGlobals, 0)) : strings + oldSize;
     const int32_t capacity = (int32_t(Word(b, S + kSyntaxDataSize)) - kHeaderSize) / kNodeSize;
-    const int oldNodes = recompile ? std::min(Half(b, syntax + kLastIndex) + 1, capacity) : 0;
+    const int oldNodes = oldSize > kStringReserve ? std::min(Half(b, syntax + kLastIndex) + 1, capacity) : 0;
 
     const auto L = int32_t(build.texts.size());
     const int32_t L4 = (L + 3) / 4 * 4;
     const auto scripts = int32_t(build.records.size() / kRecordSize);
-    const auto G = int32_t((kStringReserve + L4 + kRecordSize * scripts) - (E0 - strings));
+    const auto globals = int32_t(build.globals.size() / kRecordSize);
+    const int64_t newEnd = kStringReserve + L4 + kRecordSize * (scripts + globals);
+    const auto G = int32_t(newEnd - (E0 - strings));
     const auto nodes = int(build.nodes.size());
+    // Addresses of [E0, the longer of both ends) move by G.
+    const auto low = int32_t(uint32_t(E0) + uint32_t(magic));
+    const int64_t high = std::max<int64_t>(before.size(), int64_t(before.size()) + G) + magic;
+    const auto relocate = [&](int64_t at) {
+        const auto v = int32_t(Word(b, at));
+        if (low <= v && v < high) PutWord(b, at, uint32_t(v) + uint32_t(G));
+    };
 
+    for (const int64_t field : kScenarioAddressFields) relocate(S + field);
+    PutWord(b, S + kMovedAddress, Word(b, S + kMovedAddress) + uint32_t(G));
+    if (daeh)
+        for (const int64_t field : {8, 20}) PutWord(b, field, Word(b, field) + uint32_t(G));  // file and tag data size
     PutWord(b, S + kStringDataSize, uint32_t(kStringReserve + L));
     PutWord(b, S + kScriptCount, uint32_t(scripts));
     PutWord(b, S + kScriptsAddress, uint32_t(strings + kStringReserve + L4 + magic));
+    if (globals > 0 || oldGlobals != 0) {
+        PutWord(b, S + kGlobalCount, uint32_t(globals));
+        PutWord(b, S + kGlobalsAddress, uint32_t(strings + kStringReserve + L4 + kRecordSize * scripts + magic));
+    }
     PutHalf(b, syntax + kLastIndex, nodes - 1);
     PutHalf(b, syntax + kRealSyn, build.realSyn);
     PutHalf(b, syntax + kLastIdentity, Id(nodes - 1));
     PutWord(b, syntax + kHeaderZero, 0);
     const Bytes records = Records(build.nodes);
     std::copy(records.begin(), records.end(), b.begin() + syntax + kHeaderSize);
-    // No node of the earlier compile stays behind with a live identity.
+    // No node of the map's earlier scripts stays behind with a live identity.
     for (int64_t at = syntax + kHeaderSize + kNodeSize * nodes; at < syntax + kHeaderSize + kNodeSize * oldNodes; ++at) b.at(at) = 0;
+    for (int32_t i = 0; i < tagCount; ++i) relocate(tagOffset + kEntrySize * i + kEntryDataAddress);
 
     const Bytes tail(b.begin() + E0, b.end());
     b.resize(size_t(strings));
@@ -118,19 +151,15 @@ Bytes ExpectedMap(const Bytes& before, const ExpectedBuild& build) {
     b.insert(b.end(), kStringReserve, 0x00);
     b.insert(b.end(), size_t(L4 - L), 0xFF);
     b.insert(b.end(), build.records.begin(), build.records.end());
+    b.insert(b.end(), build.globals.begin(), build.globals.end());
     b.insert(b.end(), tail.begin(), tail.end());
-    PutWord(b, S + kMovedAddress, Word(b, S + kMovedAddress) + uint32_t(G));
 
-    // Addresses of [E0, the longer of both ends) move by G: in the tag index,
-    // and in the words from tag 1's data, which itself moved back when G < 0.
-    const auto low = int32_t(uint32_t(E0) + uint32_t(magic));
-    const int64_t high = std::max<int64_t>(b.size(), before.size()) + magic;
-    const auto relocate = [&](int64_t at) {
-        const auto v = int32_t(Word(b, at));
-        if (low <= v && v < high) PutWord(b, at, uint32_t(v) + uint32_t(G));
-    };
-    for (int32_t i = 0; i < tagCount; ++i) relocate(tagOffset + kEntrySize * i + kEntryDataAddress);
-    for (int64_t at = G < 0 && tag1 >= E0 ? tag1 + G : tag1; at + 4 <= int64_t(b.size()); at += 4) relocate(at);
+    // The scan runs from tag 1's data to the end, never inside the data just
+    // written: it starts no earlier than the moved part when the map grows,
+    // and moves back with tag 1's data when it shrinks.
+    int64_t scan = tag1;
+    if (tag1 >= E0) scan = G > 0 ? std::max(tag1, E0 + G) : tag1 + G;
+    for (int64_t at = scan; at + 4 <= int64_t(b.size()); at += 4) relocate(at);
     return b;
 }
 

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "TestSupport.h"
+#include "map/Tag.h"
 
 namespace tarnfold::testing {
 
@@ -66,9 +67,11 @@ struct ExpectedBuild {
     int realSyn = 0;
     std::string texts;  // the string data before its reserve, zero bytes included
     Bytes records;      // the 92-byte script records
+    Bytes globals = {}; // the 92-byte global records
 };
-// The compiler's builder run on `document` alone, without a map.
-ExpectedBuild Built(std::string_view document);
+// The compiler's builder run on `document` alone, with the tag index `tags`
+// for tag constants.
+ExpectedBuild Built(std::string_view document, const std::vector<Tag>* tags = nullptr);
 
 // The map a compile of `build` into `before` must leave.
 Bytes ExpectedMap(const Bytes& before, const ExpectedBuild& build);

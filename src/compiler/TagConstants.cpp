@@ -1,0 +1,44 @@
+#include "compiler/TagConstants.h"
+
+#include <string_view>
+
+#include "engine/Tables.h"
+#include "runtime/Error.h"
+
+namespace tarnfold {
+
+namespace {
+
+constexpr uint32_t kNoTag = 0xFFFFFFFFu;
+// A class with this few tags is listed whole when a path is not found.
+constexpr size_t kListedWhole = 6;
+
+bool HasClass(const Tag& tag, std::string_view tagClass) {
+    return tag.Class1 == tagClass || tag.Class2 == tagClass || tag.Class3 == tagClass;
+}
+
+}  // namespace
+
+uint32_t TagConstantId(const std::vector<Tag>& tags, int valueType, const std::string& path,
+                       const std::string& where) {
+    if (path == "none") return kNoTag;
+    const engine::ValueType& type = *engine::ValueTypeByNumber(valueType);
+    std::vector<std::string_view> paths;
+    for (const Tag& tag : tags) {
+        if (!HasClass(tag, type.tagClass)) continue;
+        if (tag.Name == path) return static_cast<uint32_t>(tag.ident);
+        paths.push_back(tag.Name);
+    }
+    std::string known;
+    if (paths.empty()) {
+        known = "; the map has no " + std::string(type.tagClass) + " tag";
+    } else if (paths.size() <= kListedWhole) {
+        for (const std::string_view p : paths) known += (known.empty() ? "; the map's are: " : ", ") + std::string(p);
+    } else {
+        known = engine::Suggest(path, paths);
+    }
+    throw Error(where + "\"" + path + "\" is no " + std::string(type.name) + " (" + std::string(type.tagClass) +
+                " tag) of the map" + known);
+}
+
+}  // namespace tarnfold
