@@ -70,7 +70,7 @@ std::string FullHsc() {
 void HscTranslateAndBuild(benchmark::State& state) {
     const std::string source = FullHsc();
     for (auto _ : state) {
-        const tarnfold::XmlNode document = tarnfold::hsc::Translate(source, "full.hsc", tarnfold::Engine::Custom);
+        const tarnfold::XmlNode document = tarnfold::hsc::Translate(source, "full.hsc", tarnfold::Engine::Custom).document;
         const int32_t nodes = tarnfold::ScriptCompilier().BuildScripts(document).nodeCount;
         if (nodes != 19001) state.SkipWithError(("the source fills " + std::to_string(nodes) + " nodes, not 19,001").c_str());
     }

@@ -12,12 +12,18 @@
 #include "SyntheticMap.h"
 
 int main(int argc, char** argv) {
-    CLI::App app{"Writes a synthetic map (not a playable one). With the defaults it is about 10 KiB: "
-                 "a 2048-byte header, the tag index, the scenario's script data and 4 KiB of tag data.",
+    CLI::App app{"Writes a synthetic map (not a playable one). With the defaults it is about 390 KiB: "
+                 "a 2048-byte header, the tag index, a scenario with the names the examples use, its script "
+                 "data with room for the game's 19,001 nodes, and 4 KiB of tag data.",
                  "make-demo-map"};
     std::string out;
     double tailMib = -1, rawMib = 0;
     tarnfold::SyntheticMapOptions options;
+    options.nodeCapacity = 19001;
+    // The names examples/intro.hsc and examples/mission.hsc refer to.
+    options.level.encounters = {{"first_wave", {"grunts", "jackals"}, {"left"}}, {"extra", {"elites"}, {}}};
+    options.level.triggerVolumes = {"entry", "bridge"};
+    options.level.objectNames = {{"pelican", 1}, {"keyes", 0}};
     app.add_option("OUT.map", out, "The map to write (replaced if it exists)")->required();
     app.add_option("--tail-mib", tailMib, "MiB of tag data after the script data; fractions allowed (default: 4 KiB)")
         ->check(CLI::Range(0.0, 1536.0));

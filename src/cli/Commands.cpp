@@ -57,16 +57,27 @@ void Info(const std::string& mapPath, bool json, std::ostream& out) {
         << "tags:              " << map.tagCount << "\n"
         << "scenario:          " << map.scenarioClass << " \"" << map.scenarioName << "\" at offset "
         << map.scenarioOffset << "\n"
-        << "syntax data size:  " << map.syntaxDataSize << " bytes\n"
+        << "game:              " << map.game << "\n"
+        << "syntax data size:  " << map.syntaxDataSize << " bytes"
+        << (map.gameSizedSyntaxData ? "" : ", not 380076: the game ignores a syntax table of any other size")
+        << "\n"
         << "nodes:             " << map.nodes << " of " << map.nodeCapacity << "\n"
         << "scripts:           " << map.scripts << " of " << map.maxScripts << "\n"
+        << "globals:           " << map.globalList.size() << "\n"
         << "string data:       " << map.stringDataSize << " of " << map.maxStringData << " bytes\n"
         << "compiled by:       "
         << (map.compiledByTarnfold       ? "Tarnfold (compile again to replace the scripts)"
             : !map.hasScripts ? "nothing yet (no compiled scripts)"
-                                         : "another tool (Tarnfold will not compile into it)")
+                                         : "another tool (compile with --replace-foreign to replace its scripts)")
         << "\n";
     if (!map.scriptListProblem.empty()) out << "script list:       cannot be read: " << map.scriptListProblem << "\n";
+    if (map.check.checked && map.hasScripts)
+        out << "the game:          "
+            << (map.check.loads ? "loads the scripts"
+                                : "drops every script: " + std::to_string(map.check.failures.size()) +
+                                      " problem(s), see tarnfold-cli check")
+            << "\n";
+    for (const GlobalReport& global : map.globalList) out << "  global " << global.type << " " << global.name << "\n";
     for (const ScriptReport& script : map.scriptList) {
         char line[160];
         std::snprintf(line, sizeof line, "  %-31s  %-10s  %-14s  %d nodes\n", script.name.c_str(), script.type.c_str(),
@@ -85,6 +96,8 @@ void Compile(const std::string& mapPath, const std::string& scriptPath, const Co
         err << "tarnfold-cli: warning: " << warning << std::endl;
     };
     options.onWait = [&err](const std::string& note) { err << "tarnfold-cli: " << note << std::endl; };
+    options.onNote = options.onWait;
+    options.replaceForeign = flags.replaceForeign;
     const bool hsc = flags.format.empty() ? std::filesystem::path(scriptPath).extension() == ".hsc"
                                           : flags.format == "hsc";
     const std::string text = ReadDocument(scriptPath);
@@ -109,7 +122,25 @@ void Compile(const std::string& mapPath, const std::string& scriptPath, const Co
         << "tail moved by:     " << summary.growth << " bytes\n"
         << "words relocated:   " << summary.relocatedWords << "\n";
     if (summary.recompiled) out << "replaced:          the scripts of an earlier compile\n";
+    if (!summary.replaced.empty()) out << "replaced:          " << summary.replaced << "\n";
+    if (!summary.check.loads)
+        out << "the game:          would drop every script of the map: " << summary.check.failures.size()
+            << " problem(s), listed above\n";
     out << (summary.dryRun ? "dry run: nothing was written\n" : "done!\n");
+}
+
+bool Check(const std::string& mapPath, bool json, std::ostream& out) {
+    const LoadCheck check = CheckMap(mapPath);
+    if (json) {
+        out << ToJson(check).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+        return check.loads;
+    }
+    for (const std::string& failure : check.failures) out << failure << "\n";
+    for (const std::string& note : check.unchecked) out << "not checked: " << note << "\n";
+    out << (check.loads ? "the game loads the map's scripts\n"
+                        : std::to_string(check.failures.size()) +
+                              " problem(s): the game would drop every script of the map\n");
+    return check.loads;
 }
 
 void Translate(const std::string& sourcePath, Engine engine, std::ostream& out) {

@@ -18,6 +18,7 @@ struct CompileFlags {
     bool dryRun = false;
     bool strict = false;            // warnings refuse the compile
     bool json = false;
+    bool replaceForeign = false;    // replace the scripts another tool compiled
 };
 
 // Compiles the script document or HSC source at `scriptPath` ("-" for
@@ -26,6 +27,10 @@ struct CompileFlags {
 // then fails. A dry run writes nothing.
 void Compile(const std::string& mapPath, const std::string& scriptPath, const CompileFlags& flags,
              std::ostream& out, std::ostream& err);
+
+// Runs the game's load pass over the map's scripts and prints what would
+// fail, as text or one JSON object. Returns true when the game loads them.
+bool Check(const std::string& mapPath, bool json, std::ostream& out);
 
 // Prints the script document that the HSC source at `sourcePath` ("-" for
 // standard input) translates into for `engine`.

@@ -2,6 +2,11 @@
 
 namespace tarnfold::cli {
 
+nlohmann::ordered_json ToJson(const LoadCheck& check) {
+    return {{"checked", check.checked}, {"loads", check.loads}, {"failures", check.failures},
+            {"unchecked", check.unchecked}};
+}
+
 nlohmann::ordered_json ToJson(const MapReport& map) {
     auto list = nlohmann::ordered_json::array();
     for (const ScriptReport& script : map.scriptList)
@@ -9,8 +14,11 @@ nlohmann::ordered_json ToJson(const MapReport& map) {
                         {"type", script.type},
                         {"returnType", script.returnType},
                         {"nodes", script.nodes}});
+    auto globals = nlohmann::ordered_json::array();
+    for (const GlobalReport& global : map.globalList) globals.push_back({{"name", global.name}, {"type", global.type}});
     return {
         {"map", map.map.string()},
+        {"game", map.game},
         {"layout", map.headLayout ? "daeh" : "other"},
         {"indexOffset", map.indexOffset},
         {"magic", static_cast<uint32_t>(map.magic)},
@@ -24,7 +32,10 @@ nlohmann::ordered_json ToJson(const MapReport& map) {
         {"stringDataSize", map.stringDataSize},
         {"maxStringData", map.maxStringData},
         {"compiledByTarnfold", map.compiledByTarnfold},
+        {"gameSizedSyntaxData", map.gameSizedSyntaxData},
         {"scriptList", list},
+        {"globalList", globals},
+        {"check", ToJson(map.check)},
     };
 }
 
@@ -37,8 +48,10 @@ nlohmann::ordered_json ToJson(const CompileSummary& summary) {
         {"growth", summary.growth},
         {"relocatedWords", summary.relocatedWords},
         {"recompiled", summary.recompiled},
+        {"replaced", summary.replaced},
         {"dryRun", summary.dryRun},
         {"engine", summary.target},
+        {"check", ToJson(summary.check)},
         {"warnings", summary.warnings},
     };
 }

@@ -10,5 +10,6 @@ namespace tarnfold::cli {
 
 nlohmann::ordered_json ToJson(const MapReport& map);
 nlohmann::ordered_json ToJson(const CompileSummary& summary);
+nlohmann::ordered_json ToJson(const LoadCheck& check);
 
 }  // namespace tarnfold::cli

@@ -33,6 +33,11 @@ int main(int argc, char** argv) {
     compile->add_flag("--dry-run", flags.dryRun, "Run every check and the whole build, print the summary, write nothing");
     compile->add_flag("--strict", flags.strict, "Refuse the compile when there is any warning");
     compile->add_flag("--json", flags.json, "Print the summary as one JSON object instead of text");
+    compile->add_flag("--replace-foreign", flags.replaceForeign,
+                      "Replace the scripts of a map that another tool compiled (read them back first with scripts --hsc)");
+    auto* check = app.add_subcommand("check", "Run the game's load pass over the map's scripts; exit 1 if it would drop them");
+    check->add_option("MAP", mapPath, "The Halo PC map (.map)")->required();
+    check->add_flag("--json", json, "Print one JSON object instead of text");
     auto* translate = app.add_subcommand("translate", "Print the script document that HSC source translates into");
     translate->add_option("SOURCE", scriptPath, "The HSC source (.hsc), or - for standard input")->required();
     auto* scripts = app.add_subcommand("scripts", "Print the map's scripts as a script document");
@@ -66,6 +71,7 @@ int main(int argc, char** argv) {
     tarnfold::RemoveTemporaryOnInterrupt();
     try {
         if (*info) tarnfold::cli::Info(mapPath, json, std::cout);
+        if (*check && !tarnfold::cli::Check(mapPath, json, std::cout)) return 1;
         if (*compile) tarnfold::cli::Compile(mapPath, scriptPath, flags, std::cout, std::cerr);
         if (*translate) tarnfold::cli::Translate(scriptPath, flags.engine.value_or(tarnfold::Engine::Custom), std::cout);
         if (*scripts) tarnfold::cli::Scripts(mapPath, outputPath, hsc, flags.engine, std::cout);

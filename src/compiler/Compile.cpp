@@ -3,7 +3,9 @@
 #include "compiler/MapFile.h"
 #include "compiler/ScriptCompilier.h"
 #include "compiler/ScriptReader.h"
+#include "engine/LoadCheck.h"
 #include "runtime/Error.h"
+#include "runtime/XmlAttributes.h"
 #include "scenario/ScriptData.h"
 
 namespace tarnfold {
@@ -24,6 +26,31 @@ void CheckLimits(const ScriptBuild& build, const ScriptData& data) {
         throw Error("the scripts' texts need " + std::to_string(stringData) + " bytes of string data (with its " +
                     std::to_string(kStringReserve) + "-byte reserve); the game loads at most " +
                     std::to_string(kMaxStringData) + " bytes");
+}
+
+CompiledScripts AsCompiled(const ScriptBuild& build, int32_t syntaxDataSize) {
+    CompiledScripts compiled;
+    compiled.syntaxDataSize = syntaxDataSize;
+    for (size_t at = 0; at < build.nodes.size(); at += syntax::kNodeSize)
+        compiled.nodes.push_back(Syntax::Decode(&build.nodes[at]));
+    compiled.strings = build.texts;
+    compiled.scripts = build.scripts;
+    compiled.globals = build.globals;
+    return compiled;
+}
+
+LoadCheck CheckGameLoad(const CompiledScripts& scripts, const Level& level, Engine engine,
+                        const std::vector<const XmlNode*>& sources) {
+    engine::LoadReport report = engine::CheckLoad(scripts, level, engine);
+    LoadCheck check{true, report.failures.empty(), {}, std::move(report.unchecked)};
+    for (const engine::LoadFailure& failure : report.failures) {
+        // A node a document element made is told by that element's place.
+        const bool placed = failure.node >= 0 && static_cast<size_t>(failure.node) < sources.size() &&
+                            sources[failure.node];
+        check.failures.push_back(placed ? DescribeElement(*sources[failure.node]) + ": " + failure.what
+                                        : failure.Text());
+    }
+    return check;
 }
 
 void CheckStrict(const ScriptBuild& build, bool strict) {

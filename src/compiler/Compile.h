@@ -1,8 +1,13 @@
 #pragma once
 
 #include <filesystem>
+#include <vector>
 
+#include "compiler/CompileOptions.h"
 #include "compiler/ScriptBuild.h"
+#include "engine/Engine.h"
+#include "scenario/CompiledScripts.h"
+#include "scenario/Level.h"
 
 namespace tarnfold {
 
@@ -13,6 +18,16 @@ struct ScriptData;
 
 // Refuses a build that the scenario's syntax data or the game cannot hold.
 void CheckLimits(const ScriptBuild& build, const ScriptData& data);
+
+// The build as the game will load it from a syntax data of `syntaxDataSize`
+// bytes.
+CompiledScripts AsCompiled(const ScriptBuild& build, int32_t syntaxDataSize);
+
+// The game's load pass over `scripts`, for `engine`, into `level`; where
+// `sources` gives the document element that made a node, a failure there
+// names the element.
+LoadCheck CheckGameLoad(const CompiledScripts& scripts, const Level& level, Engine engine,
+                        const std::vector<const XmlNode*>& sources = {});
 
 // Refuses a compile whose build gave warnings when strict checking is on.
 void CheckStrict(const ScriptBuild& build, bool strict);

@@ -20,7 +20,19 @@ struct CompileOptions {
     bool strict = false;  // any warning refuses the compile
     MessageCallback onWarning;
     MessageCallback onWait;        // the map is locked by another compile: this one waits
+    MessageCallback onNote;        // what the compile is about to replace, said before it writes
     std::optional<Engine> engine;  // --engine: the target when the map's header names none
+    // Replaces the scripts of a map that another tool compiled; without it
+    // such a compile is refused, so that nobody loses a level's scripts.
+    bool replaceForeign = false;
+};
+
+// What the game would say of a map's scripts when it loads the map.
+struct LoadCheck {
+    bool checked = false;                // false: the scripts could not be read to check them
+    bool loads = true;                   // the game would load every script
+    std::vector<std::string> failures;   // each "script NAME, node N: WHAT", the size gate first
+    std::vector<std::string> unchecked;  // what could not be checked, and why
 };
 
 // What a compile did, for the tools to report.
@@ -32,8 +44,10 @@ struct CompileSummary {
     int32_t growth = 0;          // G: how far the rest of the map moved (negative: back)
     int64_t relocatedWords = 0;  // tag index entries and scanned words rewritten
     bool recompiled = false;     // the map held scripts of an earlier compile
+    std::string replaced;        // what another tool compiled that the compile replaced
     bool dryRun = false;         // nothing was written
     std::string target;          // the game the names were checked against, and why
+    LoadCheck check;             // the game's load pass over the scripts as written
     std::vector<std::string> warnings;
 };
 

@@ -9,6 +9,8 @@
 
 namespace tarnfold {
 
+struct XmlNode;
+
 // What a build made in memory: everything a compile writes into the map's
 // script data, and the warnings it gave.
 struct ScriptBuild {
@@ -19,6 +21,9 @@ struct ScriptBuild {
     std::vector<ScriptHeader> scripts;
     std::vector<GlobalRecord> globals;
     std::vector<std::string> warnings;
+    // The document element that made each node (none for fillers and the
+    // "begin" nodes), valid while the document is.
+    std::vector<const XmlNode*> sources;
 
     int32_t TextBytes() const { return static_cast<int32_t>(texts.size()); }
 };

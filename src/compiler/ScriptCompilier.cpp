@@ -1,5 +1,6 @@
 #include "compiler/ScriptCompilier.h"
 
+#include <algorithm>
 #include <set>
 
 #include "compiler/Compile.h"
@@ -8,6 +9,7 @@
 #include "compiler/ScriptDataWriter.h"
 #include "engine/CheckNames.h"
 #include "engine/Target.h"
+#include "hsc/Translate.h"
 #include "map/MapTransaction.h"
 #include "runtime/Error.h"
 #include "runtime/XmlAttributes.h"
@@ -22,21 +24,38 @@ ScriptData ScriptCompilier::LoadScriptData(const HaloPcMap& map, BinaryFile& fil
     return ScriptData::Read(map, file);
 }
 
-CompileSummary ScriptCompilier::BuildScriptData(MapTransaction& transaction, MapFile& map, const XmlNode& document,
-                                                const engine::Target& target, const CompileOptions& options,
-                                                const WriteHooks& hooks) {
+CompileSummary ScriptCompilier::BuildScriptData(MapTransaction& transaction, MapFile& map,
+                                                const hsc::Translation& made,
+                                                const engine::Target& target, const Level& level,
+                                                const CompileOptions& options, const WriteHooks& hooks) {
     map.data.CheckPlacement(map.map, map.file.Length());
     CompileSummary summary;
     summary.recompiled = map.data.CompiledByTarnfold(map.file.Length());
     summary.target = target.description;
+    if (map.data.HasScripts() && !summary.recompiled) {
+        // Another tool's scripts: replaced only when asked, and said first.
+        summary.replaced = std::to_string(map.data.scriptCount) + " scripts and " +
+                           std::to_string(std::max(map.data.globalCount, 0)) + " globals that another tool compiled";
+        const std::string readFirst = "read them back first with `tarnfold-cli scripts MAP --hsc`";
+        if (!options.replaceForeign)
+            throw Error("map '" + map.map.f.string() + "' holds " + summary.replaced + ", which a compile replaces; " +
+                        readFirst + ", then compile with --replace-foreign to replace them");
+        if (options.onNote) options.onNote("replaced: " + summary.replaced + " (" + readFirst + ")");
+    }
 
+    const XmlNode& document = made.document;
     ScriptBuild build = BuildScripts(document, options.onWarning, &map.map.TagCache);
+    build.warnings.insert(build.warnings.begin(), made.warnings.begin(), made.warnings.end());
     const auto warn = [&](std::string warning) {
         if (options.onWarning) options.onWarning(warning);
         build.warnings.push_back(std::move(warning));
     };
     if (!target.warning.empty()) warn(target.warning);
     for (std::string& warning : engine::CheckNames(document, target.engine)) warn(std::move(warning));
+    summary.check = CheckGameLoad(AsCompiled(build, map.data.SyntaxDataSize), level, target.engine, build.sources);
+    for (const std::string& failure : summary.check.failures)
+        warn(failure + " (the game will not load the map's scripts)");
+    for (const std::string& unchecked : summary.check.unchecked) warn(unchecked);
     CheckLimits(build, map.data);
     CheckStrict(build, options.strict);
 

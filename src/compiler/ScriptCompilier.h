@@ -19,11 +19,15 @@ class BinaryFile;
 class HaloPcMap;
 class MapTransaction;
 struct MapFile;
+struct Level;
 struct ScriptData;
 struct WriteHooks;
 struct XmlNode;
 namespace engine {
 struct Target;
+}
+namespace hsc {
+struct Translation;
 }
 
 // Compiles a script document into a map's scenario. One object holds the
@@ -44,9 +48,11 @@ public:
     // `transaction`: checks the map, builds every script in memory, checks
     // the capacity and the engine's limits, and replaces the map atomically.
     // Nothing is written unless every check has passed.
-    // The names are checked against `target`'s game.
-    CompileSummary BuildScriptData(MapTransaction& transaction, MapFile& map, const XmlNode& document,
-                                   const engine::Target& target, const CompileOptions& options,
+    // The names are checked against `target`'s game and the map's `level`,
+    // and the game's load pass is run over what is about to be written. The
+    // warnings that making the document gave count as the build's.
+    CompileSummary BuildScriptData(MapTransaction& transaction, MapFile& map, const hsc::Translation& document,
+                                   const engine::Target& target, const Level& level, const CompileOptions& options,
                                    const WriteHooks& hooks);
 
     // The in-memory part: resets the counters and blocks, stores "begin"
@@ -83,7 +89,7 @@ private:
     void Warn(std::string warning);
     void BuildScript(const XmlNode& script);
     void BuildGlobal(const XmlNode& global);
-    size_t AppendNode(const Syntax& node);
+    size_t AppendNode(const Syntax& node, const XmlNode* source = nullptr);
     void StoreText(std::string_view text);
     size_t MakeCommand(const XmlNode& element, int32_t n);
     size_t MakeValue(const XmlNode& element, int32_t n, bool global);

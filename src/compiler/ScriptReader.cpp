@@ -17,6 +17,7 @@
 #include "runtime/Error.h"
 #include "runtime/Numbers.h"
 #include "runtime/XmlWriter.h"
+#include "scenario/CompiledScripts.h"
 #include "scenario/GlobalRecord.h"
 #include "scenario/ScriptRecord.h"
 #include "scenario/Syntax.h"
@@ -373,67 +374,25 @@ private:
     std::vector<bool> stored_;
 };
 
-// The `count` records of `size` bytes at `offset`, checked to lie inside the file.
-std::vector<uint8_t> ReadRecords(BinaryFile& file, const std::string& where, const char* what, int32_t count,
-                                 int64_t offset, int32_t size, int32_t most) {
-    if (count == 0) return {};  // an empty block may point anywhere
-    if (count < 0 || count > most || !file.Contains(offset, int64_t{size} * count))
-        throw Error(where + "the scenario's " + std::to_string(count) + " " + what + " records at offset " +
-                    DescribeOffset(offset) + (count > most ? " are more than the game loads (" + std::to_string(most) + ")"
-                                                           : " do not lie inside the file (" +
-                                                                 std::to_string(file.Length()) + " bytes)"));
-    return file.ReadBytes(offset, static_cast<size_t>(size) * static_cast<size_t>(count));
-}
-
 }  // namespace
 
 XmlNode ReadScriptDocument(MapFile& opened) {
-    BinaryFile& file = opened.file;
     const ScriptData& data = opened.data;
-    const std::string where = "map '" + opened.map.f.string() + "': ";
-
     XmlNode root;
     root.Name = "scripts";
-    const int32_t size = data.ScriptTableSize;
-    if (size < scenario::kStringReserve)
-        throw Error(where + "the scenario's string data size is " + std::to_string(size) + ", less than its " +
-                    std::to_string(scenario::kStringReserve) + "-byte reserve");
-    if (size > scenario::kMaxStringData)
-        throw Error(where + "the scenario's string data size is " + std::to_string(size) + ", more than the game loads (" +
-                    std::to_string(scenario::kMaxStringData) + " bytes)");
-    if (!data.HasScripts()) return root;
+    const std::string where = "map '" + opened.map.f.string() + "': ";
+    if (data.ScriptTableSize == scenario::kStringReserve) return root;  // no scripts compiled yet
+    CompiledScripts compiled = CompiledScripts::Read(data, opened.file, where);
 
-    const bool exact = data.CompiledByTarnfold(file.Length());
-    const std::vector<uint8_t> scriptBytes = ReadRecords(file, where, "script", data.scriptCount, data.scripts,
-                                                         script_record::kSize, scenario::kMaxScripts);
-    const int32_t globalCount = std::max(data.globalCount, 0);
-    const std::vector<uint8_t> globalBytes = ReadRecords(file, where, "global", globalCount, data.globals,
-                                                         global_record::kSize, scenario::kMaxGlobals);
-    std::vector<ScriptHeader> scripts;
-    for (int32_t r = 0; r < data.scriptCount; ++r)
-        scripts.push_back(ScriptHeader::Decode(scriptBytes.data() + int64_t{script_record::kSize} * r));
-    std::vector<GlobalRecord> globals;
-    for (int32_t r = 0; r < globalCount; ++r)
-        globals.push_back(GlobalRecord::Decode(globalBytes.data() + int64_t{global_record::kSize} * r));
-
-    const int64_t nodesAt = int64_t{data.syntaxHeader} + kHeaderSize;
-    const int64_t nodeBytes = int64_t{kNodeSize} * data.NodesInUse();
-    if (!file.Contains(nodesAt, nodeBytes))
-        throw Error(where + "the " + std::to_string(data.NodesInUse()) + " syntax nodes in use at offset " +
-                    DescribeOffset(nodesAt) + " do not lie inside the file");
-    if (!file.Contains(data.ScriptTable, size))
-        throw Error(where + "the string data (" + std::to_string(size) + " bytes at offset " +
-                    DescribeOffset(data.ScriptTable) + ") does not lie inside the file");
-    const std::vector<uint8_t> nodeRecords = file.ReadBytes(nodesAt, static_cast<size_t>(nodeBytes));
-    std::vector<Syntax> nodes(nodeRecords.size() / kNodeSize);
-    for (size_t i = 0; i < nodes.size(); ++i) nodes[i] = Syntax::Decode(nodeRecords.data() + i * kNodeSize);
-
-    Reader reader(where, std::move(nodes), file.ReadBytes(data.ScriptTable, static_cast<size_t>(size)),
-                  size - scenario::kStringReserve, exact);
-    reader.SetRecords(std::move(scripts), std::move(globals));
+    const bool exact = data.CompiledByTarnfold(opened.file.Length());
+    const auto scripts = static_cast<int32_t>(compiled.scripts.size());
+    const auto globals = static_cast<int32_t>(compiled.globals.size());
+    Reader reader(where, std::move(compiled.nodes), std::move(compiled.strings),
+                  data.ScriptTableSize - scenario::kStringReserve, exact);
+    reader.SetRecords(std::move(compiled.scripts), std::move(compiled.globals));
     std::vector<Item> items;
-    for (int32_t g = 0; g < globalCount; ++g) items.push_back(reader.WalkGlobal(g));
-    for (int32_t s = 0; s < data.scriptCount; ++s) items.push_back(reader.WalkScript(s));
+    for (int32_t g = 0; g < globals; ++g) items.push_back(reader.WalkGlobal(g));
+    for (int32_t s = 0; s < scripts; ++s) items.push_back(reader.WalkScript(s));
     if (exact) {
         reader.FindStoredTexts();
         // A compile makes each script's and each global's nodes where it

@@ -3,10 +3,12 @@
 #include <cstdlib>
 #include <functional>
 
+#include "compiler/Compile.h"
 #include "compiler/Internal.h"
 #include "compiler/MapFile.h"
 #include "compiler/ScriptCompilier.h"
 #include "compiler/ScriptReader.h"
+#include "engine/LoadCheck.h"
 #include "engine/Tables.h"
 #include "engine/Target.h"
 #include "hsc/Translate.h"
@@ -39,6 +41,7 @@ std::string TypeName(const std::string& number, bool script) {
 std::vector<ScriptReport> ListScripts(const XmlNode& document) {
     std::vector<ScriptReport> list;
     for (const XmlNode& script : document.Children) {
+        if (script.Name != "script") continue;
         ScriptReport report;
         report.name = script.GetAttribute("NameAttr");
         report.type = TypeName(script.GetAttribute("TypeAttr"), true);
@@ -50,8 +53,9 @@ std::vector<ScriptReport> ListScripts(const XmlNode& document) {
     return list;
 }
 
-// The document a compile builds, made once the map's game is known.
-using DocumentFor = std::function<XmlNode(Engine)>;
+// The document a compile builds, and the warnings that making it gave, made
+// once the map's game and level are known.
+using DocumentFor = std::function<hsc::Translation(Engine, const Level&)>;
 
 // One compile from start to end: lock the map, read it once, choose the
 // game, make the document, build and write.
@@ -70,8 +74,11 @@ CompileSummary Compile(const std::filesystem::path& path, const DocumentFor& doc
         if (options.onWarning) options.onWarning(notes.back());
     }
     const engine::Target target = engine::ChooseTarget(map.map, options.engine);
-    CompileSummary summary =
-        ScriptCompilier().BuildScriptData(transaction, map, document(target.engine), target, options, hooks);
+    const Level level = Level::Read(map.map, map.file);
+    hsc::Translation made = document(target.engine, level);
+    for (const std::string& warning : made.warnings)
+        if (options.onWarning) options.onWarning(warning);
+    CompileSummary summary = ScriptCompilier().BuildScriptData(transaction, map, made, target, level, options, hooks);
     summary.warnings.insert(summary.warnings.begin(), notes.begin(), notes.end());
     return summary;
 }
@@ -82,7 +89,27 @@ XmlNode ParseDocument(std::string_view document) {
     return xml.DocumentElement();
 }
 
+std::vector<GlobalReport> ListGlobals(const XmlNode& document) {
+    std::vector<GlobalReport> list;
+    for (const XmlNode& global : document.Children)
+        if (global.Name == "ScenarioGlobal")
+            list.push_back({global.GetAttribute("NameAttr"), TypeName(global.GetAttribute("ValueType"), false)});
+    return list;
+}
+
+// The game's load pass over an opened map's scripts.
+LoadCheck CheckOpened(MapFile& map) {
+    if (!map.data.HasScripts()) return {true, true, {}, {}};
+    const CompiledScripts compiled = CompiledScripts::Read(map.data, map.file, "map '" + map.map.f.string() + "': ");
+    return CheckGameLoad(compiled, Level::Read(map.map, map.file), engine::ChooseTarget(map.map, std::nullopt).engine);
+}
+
 }  // namespace
+
+LoadCheck CheckMap(const std::filesystem::path& path) {
+    MapFile map(path);
+    return CheckOpened(map);
+}
 
 MapReport DescribeMap(const std::filesystem::path& path) {
     MapFile opened(path);
@@ -100,6 +127,7 @@ MapReport DescribeMap(const std::filesystem::path& path) {
     report.scenarioName = map.Scenario()->Name;
     report.scenarioOffset = map.Scenario()->Offset;
     report.syntaxDataSize = data.SyntaxDataSize;
+    report.gameSizedSyntaxData = data.SyntaxDataSize == engine::kGameSyntaxDataSize;
     report.nodes = data.NodesInUse();
     report.nodeCapacity = data.NodeCapacity();
     report.scripts = data.scriptCount;
@@ -110,7 +138,10 @@ MapReport DescribeMap(const std::filesystem::path& path) {
     report.compiledByTarnfold = data.CompiledByTarnfold(opened.file.Length());
     if (report.hasScripts) {
         try {
-            report.scriptList = ListScripts(ReadScriptDocument(opened));
+            const XmlNode document = ReadScriptDocument(opened);
+            report.scriptList = ListScripts(document);
+            report.globalList = ListGlobals(document);
+            report.check = CheckOpened(opened);
         } catch (const Error& error) {
             report.scriptListProblem = error.what();
         }
@@ -122,7 +153,8 @@ CompileSummary CompileDocument(const std::filesystem::path& path, std::string_vi
                                const CompileOptions& options, const WriteHooks& hooks) {
     // Parsed before the map is touched: a malformed document waits for no lock.
     XmlNode root = ParseDocument(document);
-    return Compile(path, [&](Engine) { return std::move(root); }, options, hooks);
+    return Compile(
+        path, [&](Engine, const Level&) { return hsc::Translation{std::move(root), {}}; }, options, hooks);
 }
 
 CompileSummary CompileDocument(const std::filesystem::path& path, std::string_view document,
@@ -131,7 +163,7 @@ CompileSummary CompileDocument(const std::filesystem::path& path, std::string_vi
 }
 
 std::string TranslateHsc(std::string_view source, const std::string& fileName, Engine engine) {
-    return WriteXml(hsc::Translate(source, fileName, engine));
+    return WriteXml(hsc::Translate(source, fileName, engine).document);
 }
 
 // The translated tree is compiled as it is: writing it out and reading it back
@@ -139,7 +171,9 @@ std::string TranslateHsc(std::string_view source, const std::string& fileName, E
 // would take most of the time.
 CompileSummary CompileHsc(const std::filesystem::path& path, std::string_view source, const std::string& fileName,
                           const CompileOptions& options, const WriteHooks& hooks) {
-    return Compile(path, [&](Engine engine) { return hsc::Translate(source, fileName, engine); }, options, hooks);
+    return Compile(
+        path, [&](Engine engine, const Level& level) { return hsc::Translate(source, fileName, engine, &level); },
+        options, hooks);
 }
 
 CompileSummary CompileHsc(const std::filesystem::path& path, std::string_view source, const std::string& fileName,

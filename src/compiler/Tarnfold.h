@@ -31,12 +31,6 @@ struct GlobalReport {
     std::string type;  // "short", or the number where the engine has no such type
 };
 
-// What the game would say of a map's scripts when it loads the map.
-struct LoadCheck {
-    bool checked = false;               // false: the scripts could not be read to check them
-    bool loads = true;                  // the game would load every script
-    std::vector<std::string> failures;  // each "script NAME, node N: WHAT"
-};
 
 // What Tarnfold sees in a map: its header and tag index, and how much of the
 // scenario's script data is in use against what it and the game can hold.
@@ -51,6 +45,7 @@ struct MapReport {
     std::string scenarioName;
     int32_t scenarioOffset = 0;
     int32_t syntaxDataSize = 0;
+    bool gameSizedSyntaxData = false;  // 380,076 bytes: the game ignores a syntax table of any other size
     int32_t nodes = 0;              // nodes in use
     int32_t nodeCapacity = 0;
     int32_t scripts = 0;            // the script count field
@@ -65,8 +60,13 @@ struct MapReport {
     LoadCheck check;                       // what the game's load would say of the scripts
 };
 
-// Reads and checks the map's header, tag index and script data sizes.
+// Reads and checks the map's header, tag index and script data sizes, and
+// runs the game's load pass over its scripts.
 MapReport DescribeMap(const std::filesystem::path& map);
+
+// The game's load pass over the map's scripts as they are: what would make
+// it drop every script of the map. A map without scripts passes.
+LoadCheck CheckMap(const std::filesystem::path& map);
 
 // Parses `document` (an XML script document) and compiles it into the map,
 // replacing the scripts of an earlier compile. Nothing is written unless

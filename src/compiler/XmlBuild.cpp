@@ -31,9 +31,10 @@ int16_t Low16(int32_t number) { return static_cast<int16_t>(number); }
 
 }  // namespace
 
-size_t ScriptCompilier::AppendNode(const Syntax& node) {
+size_t ScriptCompilier::AppendNode(const Syntax& node, const XmlNode* source) {
     const size_t at = SyntaxBlock.Grow(kNodeSize);
     node.Encode(SyntaxBlock.Data() + at);
+    build_.sources.push_back(source);
     return at;
 }
 
@@ -58,8 +59,8 @@ size_t ScriptCompilier::MakeCommand(const XmlNode& element, int32_t n) {
     name.ExpType = kNameNode;
     name.ScriptValue = 0;
 
-    const size_t at = AppendNode(call);
-    AppendNode(name);
+    const size_t at = AppendNode(call, &element);
+    AppendNode(name, &element);
     StoreText(element.GetAttribute("Command"));
     RealSyn += 2;
     return at;
@@ -109,7 +110,7 @@ size_t ScriptCompilier::MakeValue(const XmlNode& element, int32_t n, bool global
             break;
     }
 
-    const size_t at = AppendNode(node);
+    const size_t at = AppendNode(node, &element);
     if (storesText) StoreText(storedText);
     RealSyn += 1;
     return at;
@@ -139,8 +140,8 @@ size_t ScriptCompilier::MakeScriptCall(const XmlNode& element, int32_t n) {
     nameNode.ExpType = kNameNode;
     nameNode.ScriptValue = 0;
 
-    const size_t at = AppendNode(call);
-    AppendNode(nameNode);
+    const size_t at = AppendNode(call, &element);
+    AppendNode(nameNode, &element);
     StoreText(name);
     RealSyn += 2;
     return at;

@@ -1,5 +1,6 @@
 #include "engine/CheckNames.h"
 
+
 #include "runtime/XmlAttributes.h"
 #include "runtime/Numbers.h"
 
@@ -7,16 +8,9 @@ namespace tarnfold::engine {
 
 namespace {
 
-// A name as a message shows it: a long one is cut, and no function or
-// global is that long, so none is suggested for it.
-constexpr size_t kShownName = 64;
-std::string Shown(const std::string& name) {
-    return "\"" + (name.size() > kShownName ? name.substr(0, kShownName) + "..." : name) + "\"";
-}
-
 bool MakesNode(const XmlNode& node) {
-    return node.IsElement() &&
-           (node.Name == "ScriptCommand" || node.Name == "ScriptValue" || node.Name == "GlobalValue");
+    return node.IsElement() && (node.Name == "ScriptCommand" || node.Name == "ScriptValue" ||
+                                node.Name == "GlobalValue" || node.Name == "ScriptCall");
 }
 
 class Checker {
@@ -27,7 +21,6 @@ public:
         for (const XmlNode& child : node.Children) {
             if (!child.IsElement()) continue;
             if (child.Name == "ScriptCommand") Command(child);
-            if (child.Name == "GlobalValue") Global(child);
             Walk(child);
         }
     }
@@ -41,17 +34,10 @@ private:
     }
 
     void Command(const XmlNode& element) {
+        // A name the game does not know is the load check's to report.
         const std::string name = element.GetAttribute("Command");
         const Function* f = FindFunction(name);
-        if (!f) {
-            Warn(element, Shown(name) + " is not a function, and the game fails to load the map" +
-                              (name.size() > kShownName ? std::string() : SuggestFunction(name, target_)));
-            return;
-        }
-        if (!Exists(*f, target_)) {
-            Warn(element, name + " exists in Custom Edition only, and the retail game crashes on it");
-            return;
-        }
+        if (!f || !Exists(*f, target_)) return;
         const int t = static_cast<int>(target_);
         const auto id = ParseInteger(element.GetAttribute("EngineId"));
         if (id && *id != f->kit[t] && *id != f->release[t])
@@ -61,22 +47,14 @@ private:
                                                   : std::string()) +
                               ")");
         const auto valueType = ParseInteger(element.GetAttribute("ValueType"));
-        if (valueType && f->returnType != value_type::kPassthrough && *valueType != f->returnType)
-            Warn(element, "ValueType " + std::to_string(*valueType) + " is not " + name + "'s return type, " +
-                              std::to_string(f->returnType) + " (" + TypeName(f->returnType) + ")");
+        // A call may take the type of the place it fills.
+        if (valueType && f->returnType != value_type::kPassthrough && !Converts(f->returnType, *valueType))
+            Warn(element, "ValueType " + std::to_string(*valueType) + " is neither " + name + "'s return type, " +
+                              std::to_string(f->returnType) + " (" + TypeName(f->returnType) +
+                              "), nor a type it converts to");
         size_t arguments = 0;
         for (const XmlNode& child : element.Children) arguments += MakesNode(child);
         if (const std::string problem = ArgumentCountProblem(*f, arguments); !problem.empty()) Warn(element, problem);
-    }
-
-    void Global(const XmlNode& element) {
-        const std::string* name = element.FindAttribute("ValueCommand");
-        if (!name) return;  // written by number only
-        const engine::Global* global = FindGlobal(*name);
-        if (!global || !Exists(*global, target_))
-            Warn(element, Shown(*name) + " is no engine global of " + std::string(EngineName(target_)) +
-                              ", and the game fails to load the map" +
-                              (name->size() > kShownName ? std::string() : SuggestGlobal(*name, target_)));
     }
 };
 

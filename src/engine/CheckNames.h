@@ -8,11 +8,11 @@
 
 namespace tarnfold::engine {
 
-// Checks a script document against the engine's tables, as the game will
-// when it loads the map: every ScriptCommand's function name (it must exist
-// in the target; a Custom Edition-only one crashes the retail game), its
-// EngineId, its ValueType and its argument count, and every GlobalValue's
-// name. Returns one warning per finding; the document is not changed.
+// Checks what a script document says of each function it calls against the
+// engine's tables: the EngineId, the ValueType (the return type or a type it
+// converts to) and the argument count. Names the game does not know are the
+// load check's (LoadCheck.h). Returns one warning per finding; the document
+// is not changed.
 std::vector<std::string> CheckNames(const XmlNode& root, Engine target);
 
 }  // namespace tarnfold::engine

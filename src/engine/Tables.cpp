@@ -87,6 +87,15 @@ std::string ArgumentCountProblem(const Function& function, size_t given) {
            std::to_string(given);
 }
 
+bool Converts(int from, int to) {
+    using namespace value_type;
+    const auto isObject = [](int t) { return t >= kObject && t <= kScenery; };
+    if (from == to || to == kVoid || to == kPassthrough) return true;
+    if (IsNumber(from) && IsNumber(to)) return true;
+    if (from >= kObjectName && from <= kSceneryName) from -= kObjectName - kObject;
+    return from == to || (isObject(from) && (to == kObject || to == kObjectList));
+}
+
 std::string Suggest(std::string_view name, std::span<const std::string_view> names) {
     // Close means a typo or two, not a different word.
     size_t best = std::max<size_t>(2, name.size() / 4) + 1;

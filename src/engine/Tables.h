@@ -83,6 +83,11 @@ std::string TypeName(int number);
 // "ai_place takes 1 argument, not 2", or empty when `given` arguments fit.
 std::string ArgumentCountProblem(const Function& function, size_t given);  // the name, or "type N" outside the table
 
+// Whether a value of type `from` may stand where `to` is expected: numbers
+// convert to each other, object types to object and object_list, and each
+// *_name to its object type; void discards and passthrough takes anything.
+bool Converts(int from, int to);
+
 // " (did you mean X?)" for the closest function or global of the target, or
 // empty when nothing is close.
 std::string SuggestFunction(std::string_view name, Engine engine);

@@ -23,6 +23,10 @@ void Diagnostics::Report(Position at, const std::string& what) {
     }
 }
 
+void Diagnostics::Warn(Position at, const std::string& what) {
+    warnings_.push_back(file_ + ":" + std::to_string(at.line) + ":" + std::to_string(at.column) + ": warning: " + what);
+}
+
 void Diagnostics::ThrowIfAny() const {
     if (!messages_.empty()) throw HscError(messages_);
 }

@@ -35,10 +35,14 @@ public:
     void Report(Position at, const std::string& what);
     // Throws HscError when any error was recorded.
     void ThrowIfAny() const;
+    // Records a warning, "FILE:LINE:COLUMN: warning: WHAT".
+    void Warn(Position at, const std::string& what);
+    const std::vector<std::string>& Warnings() const { return warnings_; }
 
 private:
     std::string file_;
     std::vector<std::string> messages_;
+    std::vector<std::string> warnings_;
 };
 
 }  // namespace tarnfold::hsc

@@ -1,15 +1,20 @@
 // HSC expressions into document elements, typed as the kit types them: a
-// literal takes the type of the parameter it fills, a call keeps its return
-// type, and a value must convert to the type its place expects.
+// literal takes the type of the parameter it fills, a call the type of its
+// place where its return type converts to it, and a value must convert to
+// the type its place expects.
 #include "hsc/Translate.h"
 
+#include <algorithm>
 #include <optional>
 #include <unordered_map>
 
-#include "scenario/ScriptRecord.h"
+#include "engine/LevelNames.h"
 #include "hsc/Lexer.h"
 #include "hsc/Parser.h"
 #include "runtime/Numbers.h"
+#include "scenario/GlobalRecord.h"
+#include "scenario/ScriptData.h"
+#include "scenario/ScriptRecord.h"
 
 namespace tarnfold::hsc {
 
@@ -18,18 +23,8 @@ namespace {
 using namespace engine;
 using namespace value_type;
 
-bool IsObject(int t) { return t >= kObject && t <= kScenery; }
 // Where a value's type says nothing yet: a body's discarded values, `inspect`.
 bool IsOpen(int t) { return t == kVoid || t == kPassthrough; }
-
-// Numbers convert to each other, object types to object and object_list, and
-// each *_name to its object type; void discards and passthrough takes anything.
-bool Converts(int from, int to) {
-    if (from == to || IsOpen(to)) return true;
-    if (IsNumber(from) && IsNumber(to)) return true;
-    if (from >= kObjectName && from <= kSceneryName) from -= kObjectName - kObject;
-    return from == to || (IsObject(from) && (to == kObject || to == kObjectList));
-}
 
 bool IsNumberAtom(const std::string& text) {
     const char c = text[0];
@@ -57,6 +52,9 @@ XmlNode Element(const char* name, std::vector<std::pair<std::string, std::string
     return node;
 }
 
+// The script types a call may name: they run only when called.
+bool IsCallable(const ScriptType& type) { return type.declaresReturnType; }
+
 // A translated expression and the type it yields.
 struct Value {
     XmlNode node;
@@ -64,24 +62,54 @@ struct Value {
 };
 using Result = std::optional<Value>;
 
+// A script of the source, as calls and script constants see it.
+struct SourceScript {
+    const Expr* form;  // the one compiled under its name
+    const ScriptType* type;
+    int returnType;
+    Position at;
+    bool called = false;
+};
+
+// A scenario global: its type, its place in the globals block, where it is declared.
+struct SourceGlobal {
+    int type;
+    int index;
+    Position at;
+};
+
 class Translator {
 public:
-    Translator(Engine engine, Diagnostics& errors) : engine_(engine), errors_(errors) {}
+    Translator(Engine engine, Diagnostics& errors, const Level* level)
+        : engine_(engine), errors_(errors), level_(level) {}
 
     XmlNode Document(const std::vector<Expr>& top) {
-        for (const Expr& form : top) CollectScriptName(form);
+        for (const Expr& form : top) CollectScript(form);
+        for (const Expr& form : top) CollectGlobalName(form);
         XmlNode root = Element("scripts", {}, {});
-        for (const Expr& form : top)
-            if (auto script = Script(form)) root.Children.push_back(std::move(*script));
+        for (const Expr& form : top) {
+            const bool global = form.IsList() && !form.items.empty() && form.items[0].IsAtom() &&
+                                form.items[0].text == "global";
+            if (auto element = global ? Global(form) : Script(form)) root.Children.push_back(std::move(*element));
+        }
+        for (const std::string& name : scriptNames_)
+            if (const SourceScript& script = scripts_.at(name); script.type->number == kStaticScript && !script.called)
+                errors_.Warn(script.at, "the static script " + name + " is never called");
         return root;
     }
 
 private:
+    static constexpr int kStaticScript = 3, kStubScript = 4;
+
     Engine engine_;
     Diagnostics& errors_;
-    std::unordered_map<std::string, Position> scripts_;
-    std::vector<std::string_view> scriptNames_;
+    const Level* level_;
+    std::unordered_map<std::string, SourceScript> scripts_;
+    std::vector<std::string> scriptNames_;  // in the order they come, for suggestions and warnings
+    std::unordered_map<std::string, SourceGlobal> globals_;  // declared so far
+    std::unordered_map<std::string, Position> laterGlobals_;  // every declaration, for "declared later"
     bool keepCase_ = false;  // inside the arguments of `print`, which keeps letter case
+    std::vector<std::string> unchecked_;
 
     Result Fail(const Expr& at, const std::string& what) {
         errors_.Report(at.at, what);
@@ -94,28 +122,96 @@ private:
         const Function* f = FindFunction(name);
         return f && Exists(*f, engine_) ? f : nullptr;
     }
-    const Global* TargetGlobal(const std::string& name) const {
-        const Global* g = FindGlobal(name);
+    const engine::Global* TargetGlobal(const std::string& name) const {
+        const engine::Global* g = FindGlobal(name);
         return g && Exists(*g, engine_) ? g : nullptr;
     }
 
-    static bool IsScriptHead(const Expr& form) {
-        return form.IsList() && form.items.size() >= 3 && form.items[0].IsAtom() && form.items[0].text == "script";
+    static bool IsHead(const Expr& form, const char* head, size_t least) {
+        return form.IsList() && form.items.size() >= least && form.items[0].IsAtom() && form.items[0].text == head;
     }
 
-    void CollectScriptName(const Expr& form) {
-        if (!IsScriptHead(form)) return;
-        const ScriptType* type = form.items[1].IsAtom() ? FindScriptType(form.items[1].text) : nullptr;
-        const size_t at = type && type->declaresReturnType ? 3 : 2;
-        if (at >= form.items.size() || !form.items[at].IsAtom()) return;
-        const Expr& name = form.items[at];
-        const auto [where, added] = scripts_.emplace(name.text, name.at);
-        if (added) {
-            scriptNames_.push_back(where->first);
-        } else {
-            errors_.Report(name.at, "a script named " + name.text + " is defined already, at line " +
-                                        std::to_string(where->second.line));
+    // A script's type, return type and name, as far as they can be read.
+    struct Header {
+        const ScriptType* type = nullptr;
+        int returnType = kVoid;
+        const Expr* name = nullptr;
+    };
+    static Header ReadHeader(const Expr& form) {
+        Header header;
+        header.type = form.items[1].IsAtom() ? FindScriptType(form.items[1].text) : nullptr;
+        if (!header.type) return header;
+        size_t at = 2;
+        if (header.type->declaresReturnType) {
+            const ValueType* type = at < form.items.size() && form.items[at].IsAtom()
+                                        ? FindValueType(form.items[at].text)
+                                        : nullptr;
+            header.returnType = type ? type->number : kVoid;
+            ++at;
         }
+        if (at < form.items.size() && form.items[at].IsAtom()) header.name = &form.items[at];
+        return header;
+    }
+
+    void CollectScript(const Expr& form) {
+        if (!IsHead(form, "script", 3)) return;
+        const Header header = ReadHeader(form);
+        if (!header.name) return;
+        const std::string& name = header.name->text;
+        const SourceScript script{&form, header.type, header.returnType, header.name->at};
+        const auto [found, added] = scripts_.emplace(name, script);
+        if (added) {
+            scriptNames_.push_back(name);
+            return;
+        }
+        // A static script replaces a stub of the same name, wherever each
+        // stands; the stub is left out, as the kit leaves it.
+        SourceScript& earlier = found->second;
+        if (earlier.type->number == kStubScript && header.type->number == kStaticScript) {
+            earlier = script;
+        } else if (earlier.type->number != kStaticScript || header.type->number != kStubScript) {
+            errors_.Report(header.name->at,
+                           "a script named " + name + " is defined already, at line " + std::to_string(earlier.at.line));
+        }
+    }
+
+    void CollectGlobalName(const Expr& form) {
+        if (IsHead(form, "global", 3) && form.items[2].IsAtom())
+            laterGlobals_.try_emplace(form.items[2].text, form.items[2].at);
+    }
+
+    std::optional<XmlNode> Global(const Expr& form) {
+        const auto fail = [&](const Expr& at, const std::string& what) {
+            errors_.Report(at.at, what);
+            return std::nullopt;
+        };
+        if (form.items.size() != 4 || !form.items[1].IsAtom() || !form.items[2].IsAtom())
+            return fail(form, "a global is declared as (global TYPE NAME VALUE)");
+        const Expr& typeName = form.items[1];
+        const Expr& name = form.items[2];
+        const ValueType* type = FindValueType(typeName.text);
+        if (!type || type->number < kBoolean)
+            return fail(typeName, typeName.text + " is not a value type a global can have");
+        if (IsNumberAtom(name.text)) return fail(name, "the global needs a name, not the number " + name.text);
+        if (TargetGlobal(name.text)) return fail(name, name.text + " is the name of an engine global");
+        if (const auto earlier = globals_.find(name.text); earlier != globals_.end())
+            return fail(name, "a global named " + name.text + " is declared already, at line " +
+                                  std::to_string(earlier->second.at.line));
+        if (name.text.size() > static_cast<size_t>(global_record::kNameMax))
+            return fail(name, "the global name " + name.text + " is " + std::to_string(name.text.size()) +
+                                  " bytes long; a global name holds at most " +
+                                  std::to_string(global_record::kNameMax));
+        if (globals_.size() >= static_cast<size_t>(scenario::kMaxGlobals))
+            return fail(name, "a scenario holds at most " + std::to_string(scenario::kMaxGlobals) + " globals");
+
+        // The initial value cannot name the global it initialises.
+        Result value = Expression(form.items[3], type->number);
+        globals_.emplace(name.text, SourceGlobal{type->number, static_cast<int>(globals_.size()), name.at});
+        if (!value) return std::nullopt;
+        XmlNode global =
+            Element("ScenarioGlobal", {{"NameAttr", name.text}, {"ValueType", std::to_string(type->number)}}, form.at);
+        global.Children.push_back(std::move(value->node));
+        return global;
     }
 
     std::optional<XmlNode> Script(const Expr& form) {
@@ -124,12 +220,9 @@ private:
             return std::nullopt;
         };
         if (!form.IsList() || form.items.empty() || !form.items[0].IsAtom())
-            return fail(form, "expected (script ...) here");
+            return fail(form, "expected (script ...) or (global ...) here");
         const std::string& head = form.items[0].text;
-        if (head == "global")
-            return fail(form, "(global ...) declarations are refused: the script document has no place for the "
-                              "scenario's own globals, so they would not be written");
-        if (head != "script") return fail(form, "expected (script ...) here, not (" + head + " ...)");
+        if (head != "script") return fail(form, "expected (script ...) or (global ...) here, not (" + head + " ...)");
         if (form.items.size() < 2 || !form.items[1].IsAtom())
             return fail(form, "expected (script startup|dormant|continuous|static|stub ...)");
         const Expr& typeName = form.items[1];
@@ -151,6 +244,8 @@ private:
         if (next >= form.items.size() || !form.items[next].IsAtom() || IsNumberAtom(form.items[next].text))
             return fail(form, "the script needs a name after its type");
         const Expr& name = form.items[next++];
+        if (const auto named = scripts_.find(name.text); named != scripts_.end() && named->second.form != &form)
+            return std::nullopt;  // a stub that a static script replaces, or a name defined twice
         if (name.text.size() > static_cast<size_t>(script_record::kNameMax))
             return fail(name, "the script name " + name.text + " is " + std::to_string(name.text.size()) +
                                   " bytes long; a script name holds at most " +
@@ -189,15 +284,23 @@ private:
         if (const auto keyword = BooleanKeyword(e.text); keyword && (expected == kBoolean || IsOpen(expected)))
             return Value{Element("ScriptValue", {{"ValueType", "5"}, {"Value", *keyword ? "true" : "false"}}, e.at),
                          kBoolean};
-        if (const Global* global = TargetGlobal(e.text)) return GlobalReference(e, *global, expected);
+        if (const auto global = globals_.find(e.text); global != globals_.end())
+            return GlobalReference(e, global->second.type, global->second.index, expected);
+        if (laterGlobals_.contains(e.text))
+            return Fail(e, e.text + " is a global declared later, at line " +
+                               std::to_string(laterGlobals_.at(e.text).line) + "; a global is used after its declaration");
+        if (const engine::Global* global = TargetGlobal(e.text))
+            return GlobalReference(e, global->type, global->kit[static_cast<int>(engine_)], expected);
         return Name(e, e.text, expected);
     }
 
     Result Number(const Expr& e, int expected) {
         const auto integer = ParseInteger(e.text);
         if (IsOpen(expected)) expected = !integer ? kReal : *integer >= -32768 && *integer <= 32767 ? kShort : kLong;
+        // A real is kept in its shortest form: "1.0" and "1" are the same value.
         if (expected == kReal)
-            return Value{Element("ScriptValue", {{"ValueType", "6"}, {"Value", e.text}}, e.at), kReal};
+            return Value{Element("ScriptValue", {{"ValueType", "6"}, {"Value", FormatReal(*ParseReal(e.text))}}, e.at),
+                         kReal};
         if (!IsNumber(expected)) return Fail(e, "the number " + e.text + " where " + AType(expected) + " is expected");
         if (!integer) return Fail(e, e.text + " is not a whole number, and " + AType(expected) + " is expected");
         if (expected == kShort && (*integer < -32768 || *integer > 32767))
@@ -207,34 +310,32 @@ private:
                      expected};
     }
 
-    Result GlobalReference(const Expr& e, const Global& global, int expected) {
-        if (global.type != kBoolean)
-            return Fail(e, e.text + " is " + AType(global.type) + " engine global: the script document writes such a "
-                               "global's number, not its name, and the game finds globals by name");
-        if (!Converts(global.type, expected))
-            return Fail(e, e.text + " is a boolean engine global, where " + AType(expected) + " is expected");
+    // A global, of the scenario or the engine: the game finds it by its name,
+    // which the node keeps, and `number` is its place among its kind.
+    Result GlobalReference(const Expr& e, int type, int number, int expected) {
+        if (!Converts(type, expected))
+            return Fail(e, e.text + " is " + AType(type) + " global, where " + AType(expected) + " is expected");
         return Value{Element("GlobalValue",
-                             {{"ValueType", "5"},
-                              {"Value", std::to_string(global.kit[static_cast<int>(engine_)])},
-                              {"ValueCommand", e.text}},
+                             {{"ValueType", std::to_string(type)}, {"Value", std::to_string(number)}, {"ValueCommand", e.text}},
                              e.at),
-                     kBoolean};
+                     type};
     }
 
     // A name standing for a constant of the expected type: an object, an AI,
     // a script, a tag, an enumeration member...
     Result Name(const Expr& e, const std::string& text, int expected) {
-        const std::string hint = e.IsAtom() && TargetFunction(text) ? " (" + text + " is a function: call it as (" +
-                                                                            text + "))"
-                                                                      : std::string();
+        const std::string hint = e.IsAtom() && (TargetFunction(text) || scripts_.contains(text))
+                                     ? " (" + text + " is a " + (TargetFunction(text) ? "function" : "script") +
+                                           ": call it as (" + text + "))"
+                                     : std::string();
         if (IsOpen(expected))
-            return Fail(e, text + " is no engine global, and nothing here says what it is" +
+            return Fail(e, text + " is no global, and nothing here says what it is" +
                                (hint.empty() ? SuggestGlobal(text, engine_) : hint));
         if (IsNumber(expected)) return Fail(e, text + " is not a number, and " + AType(expected) + " is expected" + hint);
         if (expected == kBoolean) {
-            const Global* other = FindGlobal(text);
+            const engine::Global* other = FindGlobal(text);
             return Fail(e, text + (other ? " is no engine global of " + std::string(EngineName(engine_))
-                                         : " is not true, false, on, off or a boolean engine global") +
+                                         : " is not true, false, on, off or a boolean global") +
                                (hint.empty() ? SuggestGlobal(text, engine_) : hint));
         }
         const ValueType& type = *ValueTypeByNumber(expected);
@@ -245,8 +346,18 @@ private:
             return Fail(e, text + " is not " + AType(expected) + " (" + members + ")" +
                                Suggest(text, EnumMembers().subspan(type.firstMember, type.memberCount)));
         }
-        if (expected == kScript && !scripts_.contains(text))
-            return Fail(e, text + " is not a script of this source" + Suggest(text, scriptNames_));
+        if (expected == kScript && !scripts_.contains(text)) {
+            const std::vector<std::string_view> names(scriptNames_.begin(), scriptNames_.end());
+            return Fail(e, text + " is not a script of this source" + Suggest(text, names));
+        }
+        if (level_ && expected != kScript) {
+            const NameCheck check = CheckLevelName(*level_, expected, text, {});
+            if (!check.problem.empty()) return Fail(e, check.problem);
+            if (!check.unchecked.empty() && std::find(unchecked_.begin(), unchecked_.end(), check.unchecked) == unchecked_.end()) {
+                unchecked_.push_back(check.unchecked);
+                errors_.Warn(e.at, check.unchecked);
+            }
+        }
         return Value{Element("ScriptValue", {{"ValueType", std::to_string(expected)}, {"Value", text}}, e.at), expected};
     }
 
@@ -258,13 +369,11 @@ private:
         const Function* f = TargetFunction(name);
         if (!f) {
             if (name == "script") return Fail(head, "(script ...) stands only at the top level");
-            if (name == "global") return Fail(head, "(global ...) declarations are refused: the script document has "
-                                                    "no place for the scenario's own globals");
-            if (scripts_.contains(name))
-                return Fail(head, name + " is a script of this source: calls of the map's own scripts are refused, "
-                                         "because the script document only calls engine functions");
-            if (TargetGlobal(name))
-                return Fail(head, name + " is an engine global, not a function: write it without parentheses");
+            if (name == "global") return Fail(head, "(global ...) stands only at the top level");
+            if (const auto script = scripts_.find(name); script != scripts_.end())
+                return Typed(ScriptCall(list, script->second), expected, head);
+            if (TargetGlobal(name) || globals_.contains(name))
+                return Fail(head, name + " is a global, not a function: write it without parentheses");
             if (FindFunction(name))
                 return Fail(head, name + " exists in Custom Edition only, and the retail game crashes on it");
             return Fail(head, name + " is not a function" + SuggestFunction(name, engine_));
@@ -282,9 +391,32 @@ private:
             default: result = Generic(list, *f); break;
         }
         keepCase_ = keepCase;
-        if (result && !Converts(result->type, expected))
-            return Fail(head, name + " gives " + AType(result->type) + ", where " + AType(expected) + " is expected");
+        return Typed(std::move(result), expected, head);
+    }
+
+    // A call's node takes the type of the place it fills where its type
+    // converts to it; where the place takes anything it keeps its own.
+    Result Typed(Result result, int expected, const Expr& head) {
+        if (!result) return result;
+        if (!Converts(result->type, expected))
+            return Fail(head, head.text + " gives " + AType(result->type) + ", where " + AType(expected) + " is expected");
+        if (!IsOpen(expected))
+            for (auto& [attribute, value] : result->node.Attributes)
+                if (attribute == "ValueType") value = std::to_string(expected);
         return result;
+    }
+
+    Result ScriptCall(const Expr& list, SourceScript& script) {
+        const Expr& head = list.items[0];
+        if (!IsCallable(*script.type))
+            return Fail(head, head.text + " is a " + std::string(script.type->name) +
+                                  " script: only static and stub scripts are called (wake it with (wake " +
+                                  head.text + "))");
+        if (list.items.size() > 1) return Fail(list.items[1], "a script call takes no arguments");
+        script.called = true;
+        return Value{Element("ScriptCall", {{"Script", head.text}, {"ValueType", std::to_string(script.returnType)}},
+                             list.at),
+                     script.returnType};
     }
 
     XmlNode Command(const Function& f, int type, Position at) {
@@ -397,28 +529,39 @@ private:
         return Value{std::move(tail), want};
     }
 
+    // (set GLOBAL VALUE), on a global of the scenario or of the engine.
     Result Set(const Expr& list, const Function& f) {
         if (list.items.size() != 3) return Fail(list.items[0], "set takes a global and a value");
         const Expr& target = list.items[1];
-        const Global* global = target.IsAtom() ? TargetGlobal(target.text) : nullptr;
-        if (!global)
-            return Fail(target, "set needs an engine global here; the scenario's own globals cannot be declared" +
+        int type = -1;
+        if (target.IsAtom()) {
+            if (const auto global = globals_.find(target.text); global != globals_.end()) type = global->second.type;
+            else if (const engine::Global* engineGlobal = TargetGlobal(target.text)) type = engineGlobal->type;
+        }
+        if (type < 0 && target.IsAtom() && laterGlobals_.contains(target.text)) return Atom(target, kVoid);
+        if (type < 0)
+            return Fail(target, "set needs a global here" +
                                     (target.IsAtom() ? SuggestGlobal(target.text, engine_) : std::string()));
-        int want = global->type;
-        XmlNode call = Command(f, global->type, list.at);
+        int want = type;
+        XmlNode call = Command(f, type, list.at);
         bool ok = Argument(call, target, want);
         ok = Argument(call, list.items[2], want) && ok;
-        return Finish(std::move(call), ok, global->type);
+        return Finish(std::move(call), ok, type);
     }
 
     // The type a value has by itself, before its place is known; -1 when only
     // its place can tell (a literal or a name).
     int OwnType(const Expr& e) const {
         if (e.IsList()) {
-            const Function* f = !e.items.empty() && e.items[0].IsAtom() ? TargetFunction(e.items[0].text) : nullptr;
+            if (e.items.empty() || !e.items[0].IsAtom()) return -1;
+            if (const auto script = scripts_.find(e.items[0].text); script != scripts_.end())
+                return script->second.returnType;
+            const Function* f = TargetFunction(e.items[0].text);
             return f && f->returnType != kPassthrough ? f->returnType : -1;
         }
-        const Global* global = e.IsAtom() ? TargetGlobal(e.text) : nullptr;
+        if (!e.IsAtom()) return -1;
+        if (const auto global = globals_.find(e.text); global != globals_.end()) return global->second.type;
+        const engine::Global* global = TargetGlobal(e.text);
         return global ? global->type : -1;
     }
 
@@ -439,7 +582,7 @@ private:
         }
         if (type < 0)
             return Fail(list.items[0], "nothing tells what " + std::string(f.name) +
-                                           " compares: give a call, an engine global or a number on one side");
+                                           " compares: give a call, a global or a number on one side");
         if (f.form == Form::Inequality && !IsNumber(type) && ValueTypeByNumber(type)->memberCount == 0)
             return Fail(list.items[0], std::string(f.name) + " compares numbers, not " + TypeName(type) + " values");
         XmlNode call = Command(f, f.returnType, list.at);
@@ -452,13 +595,13 @@ private:
 
 }  // namespace
 
-XmlNode Translate(std::string_view source, const std::string& fileName, Engine engine) {
+Translation Translate(std::string_view source, const std::string& fileName, Engine engine, const Level* level) {
     Diagnostics errors(fileName);
     const std::vector<Expr> top = Parse(Tokenize(source, errors), errors);
     errors.ThrowIfAny();
-    XmlNode document = Translator(engine, errors).Document(top);
+    XmlNode document = Translator(engine, errors, level).Document(top);
     errors.ThrowIfAny();
-    return document;
+    return {std::move(document), errors.Warnings()};
 }
 
 }  // namespace tarnfold::hsc

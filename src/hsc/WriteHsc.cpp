@@ -2,9 +2,9 @@
 
 #include <optional>
 
-#include "runtime/XmlAttributes.h"
 #include "runtime/Error.h"
 #include "runtime/Numbers.h"
+#include "runtime/XmlAttributes.h"
 
 namespace tarnfold::hsc {
 
@@ -14,9 +14,48 @@ using namespace engine;
 
 constexpr size_t kWidth = 100;  // a call longer than this is broken, one argument per line
 
+// Why `name` cannot stand in HSC as the same name, or empty: the reader
+// splits at white space, parentheses, quotes and semicolons, and reads
+// names in lower case.
+std::string WhyNotAtom(const std::string& name) {
+    if (name.empty()) return "it is empty";
+    for (const char c : name) {
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v') return "it holds white space";
+        if (c == '(' || c == ')') return "it holds a parenthesis";
+        if (c == '"') return "it holds a quote";
+        if (c == ';') return "it holds a semicolon";
+        if (c >= 'A' && c <= 'Z') return "it holds capital letters, which HSC reads in lower case";
+    }
+    return {};
+}
+
 class Writer {
 public:
     explicit Writer(Engine engine) : engine_(engine) {}
+
+    std::string Item(const XmlNode& item) {
+        if (item.Name == "ScenarioGlobal") return Global(item);
+        return Script(item);
+    }
+
+private:
+    Engine engine_;
+
+    // A name as an atom, or a refusal that names the element.
+    std::string Atom(const XmlNode& element, const std::string& what, const std::string& name) const {
+        if (const std::string why = WhyNotAtom(name); !why.empty())
+            throw Error(DescribeElement(element) + ": the " + what + " \"" + name + "\" cannot be written in HSC (" +
+                        why + "); read the scripts as a script document instead");
+        return name;
+    }
+
+    std::string Global(const XmlNode& global) {
+        std::string text = "(global " + TypeName(ReadIntegerAttribute(global, "ValueType")) + " " +
+                           Atom(global, "global name", global.GetAttribute("NameAttr"));
+        for (const XmlNode& child : global.Children)
+            if (child.IsElement()) text += " " + Expression(child, 1);
+        return text + ")\n";
+    }
 
     std::string Script(const XmlNode& script) {
         const int typeNumber = ReadIntegerAttribute(script, "TypeAttr");
@@ -27,17 +66,15 @@ public:
         const ScriptType& type = types[static_cast<size_t>(typeNumber)];
         std::string text = "(script " + std::string(type.name) + " ";
         if (type.declaresReturnType) text += TypeName(returnType) + " ";
-        text += script.GetAttribute("NameAttr");
+        text += Atom(script, "script name", script.GetAttribute("NameAttr"));
         for (const XmlNode& child : script.Children)
             if (child.IsElement()) text += "\n    " + Expression(child, 1);
         return text + ")\n";
     }
 
-private:
-    Engine engine_;
-
     std::string Expression(const XmlNode& node, size_t depth) {
-        if (node.Name == "GlobalValue") return node.GetAttribute("ValueCommand");
+        if (node.Name == "GlobalValue") return Atom(node, "global name", node.GetAttribute("ValueCommand"));
+        if (node.Name == "ScriptCall") return "(" + Atom(node, "script name", node.GetAttribute("Script")) + ")";
         if (node.Name == "ScriptValue") return Constant(node);
         std::vector<std::string> parts{node.GetAttribute("Command")};
         size_t length = parts[0].size() + 2;
@@ -58,7 +95,11 @@ private:
         const auto type = ParseInteger(node.GetAttribute("ValueType"));
         if (type == value_type::kBoolean && (MatchesKeyword(value, "true") || MatchesKeyword(value, "false")))
             return MatchesKeyword(value, "true") ? "true" : "false";
-        if (type == value_type::kReal || type == value_type::kShort || type == value_type::kLong) return value;
+        // A whole real keeps a point, so that it reads back as a real where
+        // nothing else types it.
+        if (type == value_type::kReal)
+            return value.find_first_of(".eE") == std::string::npos ? value + ".0" : value;
+        if (type == value_type::kShort || type == value_type::kLong) return value;
         if (type != value_type::kString && IsBare(value)) return value;
         if (value.find_first_of("\"\r\n") != std::string::npos)
             throw Error(DescribeElement(node) + ": the text \"" + value + "\" cannot be written as an HSC string");
@@ -67,11 +108,9 @@ private:
 
     // A name that reads back as the same constant, not as a number, keyword or global.
     bool IsBare(const std::string& text) const {
-        if (text.empty() || text.find_first_of(" \t\r\n\f\v()\";") != std::string::npos) return false;
-        for (const char c : text)
-            if (c >= 'A' && c <= 'Z') return false;
+        if (!WhyNotAtom(text).empty()) return false;
         if (ParseReal(text) || text == "true" || text == "false" || text == "on" || text == "off") return false;
-        const Global* global = FindGlobal(text);
+        const engine::Global* global = FindGlobal(text);
         return !global || !Exists(*global, engine_);
     }
 };
@@ -81,8 +120,8 @@ private:
 std::string WriteHsc(const XmlNode& document, Engine engine) {
     Writer writer(engine);
     std::string text;
-    for (const XmlNode& script : document.Children)
-        if (script.IsElement()) text += (text.empty() ? "" : "\n") + writer.Script(script);
+    for (const XmlNode& item : document.Children)
+        if (item.IsElement()) text += (text.empty() ? "" : "\n") + writer.Item(item);
     return text;
 }
 

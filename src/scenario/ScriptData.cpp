@@ -98,13 +98,6 @@ void ScriptData::CheckPlacement(const HaloPcMap& map, int64_t length) const {
     const std::string where = "map '" + map.f.string() + "': ";
     const int64_t S = scenario;
 
-    if (HasScripts() && !CompiledByTarnfold(length))
-        throw Error(where + "the scenario holds compiled scripts that were not written by Tarnfold (string "
-                    "data size " + std::to_string(ScriptTableSize) + " at offset " +
-                    DescribeOffset(S + kStringDataSize) + ", " + std::to_string(scriptCount) +
-                    " script records at offset " + DescribeOffset(scripts) +
-                    "); Tarnfold compiles only into a scenario without compiled scripts or with "
-                    "scripts it compiled itself");
     if (ScriptTableSize < kStringReserve)
         throw Error(where + "the scenario's string data size is " + std::to_string(ScriptTableSize) +
                     " (at offset " + DescribeOffset(S + kStringDataSize) + "), less than its " +

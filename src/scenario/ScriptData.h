@@ -80,9 +80,8 @@ struct ScriptData {
     int64_t ReplacedEnd(int64_t fileLength) const;
 
     // Refuses, with a message naming the field and value, a map into which a
-    // compile cannot write safely: one whose scripts another tool wrote, or
-    // whose string data, syntax data or tag index lie where the insertion
-    // would overwrite or move them.
+    // compile cannot write safely: one whose string data, syntax data or tag
+    // index lie where the insertion would overwrite or move them.
     void CheckPlacement(const HaloPcMap& map, int64_t fileLength) const;
 };
 

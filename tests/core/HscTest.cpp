@@ -17,17 +17,19 @@ namespace {
 using namespace hsc;
 using namespace engine;
 
-// A body in short: (Command EngineId ValueType args...), Type=Value, Type=Value@global.
+// A document in short: [script type returnType] body, {global type} value,
+// (Command EngineId ValueType args...), <Script ValueType>, Type=Value,
+// Type=Value@global.
 std::string Render(const XmlNode& node) {
-    if (node.Name == "ScriptValue") return node.GetAttribute("ValueType") + "=" + node.GetAttribute("Value");
-    if (node.Name == "GlobalValue")
-        return "5=" + node.GetAttribute("Value") + "@" + node.GetAttribute("ValueCommand");
-    std::string text = node.Name == "script" ? "[" + node.GetAttribute("NameAttr") + " " + node.GetAttribute("TypeAttr") +
-                                                   " " + node.GetAttribute("ReTypeAttr") + "]"
-                                             : "(" + node.GetAttribute("Command") + " " + node.GetAttribute("EngineId") +
-                                                   " " + node.GetAttribute("ValueType");
+    const auto a = [&](const char* attribute) { return node.GetAttribute(attribute); };
+    if (node.Name == "ScriptValue") return a("ValueType") + "=" + a("Value");
+    if (node.Name == "GlobalValue") return a("ValueType") + "=" + a("Value") + "@" + a("ValueCommand");
+    if (node.Name == "ScriptCall") return "<" + a("Script") + " " + a("ValueType") + ">";
+    std::string text = node.Name == "script"           ? "[" + a("NameAttr") + " " + a("TypeAttr") + " " + a("ReTypeAttr") + "]"
+                       : node.Name == "ScenarioGlobal" ? "{" + a("NameAttr") + " " + a("ValueType") + "}"
+                                                       : "(" + a("Command") + " " + a("EngineId") + " " + a("ValueType");
     for (const XmlNode& child : node.Children) text += " " + Render(child);
-    return node.Name == "script" ? text : text + ")";
+    return node.Name == "ScriptCommand" ? text + ")" : text;
 }
 
 std::string RenderAll(const XmlNode& root) {
@@ -66,8 +68,17 @@ const Case kTranslations[] = {
     // unit to object, short to real, object_name passed as object
     {"(script stub void s (object_teleport (unit (list_get (players) 0)) f) (object_set_shield x (ai_living_count e)))",
      Engine::Custom,
-     "[s 4 4] (object_teleport 34 4 (unit 23 38 (list_get 45 37 (players 29 23) 7=0)) 12=f) "
-     "(object_set_shield 36 4 37=x (ai_living_count 188 7 17=e))"},
+     "[s 4 4] (object_teleport 34 4 (unit 23 37 (list_get 45 37 (players 29 23) 7=0)) 12=f) "
+     "(object_set_shield 36 4 37=x (ai_living_count 188 6 17=e))"},
+    // globals of the scenario and of every engine type, set on both, a static script called before it is defined
+    {"(global short n 0)\n(script startup a (set n (+ n 1)) (sleep rasterizer_far_clip_distance) (sleep (f)))\n"
+     "(script static long f (* 30 2))",
+     Engine::Custom,
+     "{n 7} 7=0 [a 0 4] (set 4 7 7=0@n (+ 7 7 7=0@n 6=1)) (sleep 19 4 6=1@rasterizer_far_clip_distance) "
+     "(sleep 19 4 <f 7>) [f 3 8] (* 9 8 6=30 6=2)"},
+    // a static script replaces a stub of its name, wherever each stands
+    {"(script static void s (sleep 1))\n(script stub void s (sleep 2))\n(script startup a (s))", Engine::Custom,
+     "[s 3 4] (sleep 19 4 7=1) [a 0 4] <s 4>"},
 
     {"(script startup a\n  (ai_plce x))", Engine::Custom,
      "s.hsc:2:4: error: ai_plce is not a function (did you mean ai_place?)"},
@@ -78,12 +89,16 @@ const Case kTranslations[] = {
     {"(script startup a (sleep \"x\"))", Engine::Custom, "s.hsc:1:26: error: a quoted string where a short is expected"},
     {"(script startup a (sleep 40000))", Engine::Custom, "s.hsc:1:26: error: 40000 does not fit a short (-32768 to 32767)"},
     {"(script startup a (fade_in 1 1 1))", Engine::Custom, "s.hsc:1:20: error: fade_in takes 4 arguments, not 3"},
-    {"(script startup a (sleep rasterizer_far_clip_distance))", Engine::Custom,
-     "s.hsc:1:26: error: rasterizer_far_clip_distance is a real engine global: the script document writes such a "
-     "global's number, not its name, and the game finds globals by name"},
-    {"(global boolean g false)", Engine::Custom, "s.hsc:1:1: error: (global ...) declarations are refused"},
-    {"(script static void f (sleep 1))\n(script startup a (f))", Engine::Custom,
-     "s.hsc:2:20: error: f is a script of this source: calls of the map's own scripts are refused"},
+    {"(script startup a (sleep n))\n(global short n 0)", Engine::Custom,
+     "s.hsc:1:26: error: n is a global declared later, at line 2; a global is used after its declaration"},
+    {"(global short n 0)\n(global real n 1)", Engine::Custom, "s.hsc:2:14: error: a global named n is declared already"},
+    {"(global boolean cheat_deathless_player 0)", Engine::Custom,
+     "s.hsc:1:17: error: cheat_deathless_player is the name of an engine global"},
+    {"(global void v 0)", Engine::Custom, "s.hsc:1:9: error: void is not a value type a global can have"},
+    {"(script dormant d (sleep 1))\n(script startup a (d))", Engine::Custom,
+     "s.hsc:2:20: error: d is a dormant script: only static and stub scripts are called"},
+    {"(script static void f (sleep 1))\n(script startup a (f 1))", Engine::Custom,
+     "s.hsc:2:22: error: a script call takes no arguments"},
     {"(script startup a (game_difficulty_set impossibl))", Engine::Custom,
      "s.hsc:1:40: error: impossibl is not a game_difficulty (easy, normal, hard, impossible) (did you mean impossible?)"},
     {"(script startup a (sleep 1)", Engine::Custom, "s.hsc:1:1: error: this ( is never closed"},
@@ -93,12 +108,12 @@ TEST(HscTranslate, SourcesGiveTheirDocumentsOrTheirFirstError) {
     for (const Case& c : kTranslations) {
         SCOPED_TRACE(c.source);
         try {
-            const XmlNode document = Translate(c.source, "s.hsc", c.engine);
+            const XmlNode document = Translate(c.source, "s.hsc", c.engine).document;
             EXPECT_EQ(RenderAll(document), c.expected);
             EXPECT_EQ(CheckNames(document, c.engine), std::vector<std::string>{});
             // Round trip: the document as HSC translates into the same document.
             const std::string again = WriteHsc(document, c.engine);
-            EXPECT_EQ(WriteXml(Translate(again, "again.hsc", c.engine)), WriteXml(document)) << again;
+            EXPECT_EQ(WriteXml(Translate(again, "again.hsc", c.engine).document), WriteXml(document)) << again;
         } catch (const HscError& e) {
             EXPECT_EQ(e.Messages().front().substr(0, std::string(c.expected).size()), c.expected);
         }
@@ -154,12 +169,13 @@ TEST_F(HscCompile, DocumentNamesAreCheckedAsWarnings) {
         <GlobalValue ValueType="5" Value="1" ValueCommand="cheat_deathless_playr"/></script></s>)");
     EXPECT_EQ(summary.target, "Custom Edition (the map's header says version 609)");
     const std::vector<std::string> expected = {
-        "line 2, column 9: \"ai_plce\" is not a function, and the game fails to load the map (did you mean ai_place?)",
         "line 3, column 9: EngineId 18 is not sleep's number in Custom Edition (19)",
-        "line 3, column 9: ValueType 5 is not sleep's return type, 4 (void)",
+        "line 3, column 9: ValueType 5 is neither sleep's return type, 4 (void), nor a type it converts to",
         "line 3, column 9: sleep takes 1 to 2 arguments, not 0",
-        "line 4, column 9: \"cheat_deathless_playr\" is no engine global of Custom Edition, and the game fails to load the "
-        "map (did you mean cheat_deathless_player?)"};
+        "the syntax data is 1336 bytes, not 380076 (19001 nodes): the game ignores a syntax table of any other size",
+        "line 2, column 9: it calls \"ai_plce\", which is no function (did you mean ai_place?) (the game will not load",
+        "line 4, column 9: \"cheat_deathless_playr\" is no global of the scenario or of Custom Edition (did you mean "
+        "cheat_deathless_player?) (the game will not load the map's scripts)"};
     ASSERT_EQ(summary.warnings.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i)
         EXPECT_NE(summary.warnings[i].find(expected[i]), std::string::npos) << summary.warnings[i];
