@@ -120,8 +120,14 @@ private:
 std::string WriteHsc(const XmlNode& document, Engine engine) {
     Writer writer(engine);
     std::string text;
-    for (const XmlNode& item : document.Children)
-        if (item.IsElement()) text += (text.empty() ? "" : "\n") + writer.Item(item);
+    const XmlNode* previous = nullptr;
+    for (const XmlNode& item : document.Children) {
+        if (!item.IsElement()) continue;
+        // Globals stand together; a blank line sets off every script.
+        const bool together = previous && previous->Name == "ScenarioGlobal" && item.Name == "ScenarioGlobal";
+        text += (previous && !together ? "\n" : "") + writer.Item(item);
+        previous = &item;
+    }
     return text;
 }
 

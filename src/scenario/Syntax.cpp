@@ -11,8 +11,7 @@ std::array<uint8_t, kHeaderSize - kLastIndex> SyntaxHeader::Encode() const {
     WriteInt16LE(bytes.data() + (kLastIndex - kWrittenFrom), nodes - 1);
     WriteInt16LE(bytes.data() + (kRealSyn - kWrittenFrom), realSyn);
     WriteInt16LE(bytes.data() + (kLastIdentity - kWrittenFrom), Identity(nodes - 1));
-    WriteInt32LE(bytes.data() + (kHeaderZero - kWrittenFrom), 0);
-    return bytes;
+    return bytes;  // and the zero word after the last identity
 }
 
 void Syntax::Encode(uint8_t* record) const {

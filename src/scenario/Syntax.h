@@ -14,8 +14,7 @@ namespace tarnfold::syntax {
 // and on.) Bytes 0 to 45 belong to the engine and are kept.
 constexpr int64_t kLastIndex = 46;     // int16: nodes in use minus one
 constexpr int64_t kRealSyn = 48;       // int16: nodes that carry an identity
-constexpr int64_t kLastIdentity = 50;  // int16: the identity of the last node
-constexpr int64_t kHeaderZero = 52;    // int32: 0
+constexpr int64_t kLastIdentity = 50;  // int16: the identity of the last node; an int32 0 follows
 constexpr int32_t kHeaderSize = 56;    // the node array starts here
 
 // One node record.
