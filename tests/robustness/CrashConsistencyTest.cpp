@@ -31,7 +31,9 @@ protected:
                 Child::Say(pipe, "paused");
                 ::pause();
             };
-            CompileDocument(path_, document, {}, hooks);
+            CompileOptions options;
+            options.replaceForeign = true;  // for the map the kit compiled
+            CompileDocument(path_, document, options, hooks);
         });
     }
 
@@ -42,11 +44,14 @@ protected:
 };
 
 // After each chunk: of a map whose scenario comes first, so that the whole
-// of it is streamed, and of one laid out as real ones are, whose raw data
-// the kernel copies in steps first, each a chunk.
+// of it is streamed, of one laid out as real ones are, whose raw data the
+// kernel copies in steps first, each a chunk, and of one whose scripts the
+// official kit compiled.
 TEST_F(CrashConsistency, KilledAfterAnyChunkTheMapIsTheOriginal) {
     const auto realLayout = SyntheticMapOptions{.tailWords = 1 << 20, .rawDataSize = int32_t(2 * MapRewrite::kHeadStep + (1 << 20))};
-    for (const auto& [options, atLeast] : {std::pair{SyntheticMapOptions{.tailWords = 10 << 20}, 12}, std::pair{realLayout, 4}}) {
+    const auto kitLayout = SyntheticMapOptions{.tailWords = 3 << 20, .kit = {{"a", "b"}, {"g"}}};
+    for (const auto& [options, atLeast] : {std::pair{SyntheticMapOptions{.tailWords = 10 << 20}, 12},
+                                           std::pair{realLayout, 4}, std::pair{kitLayout, 3}}) {
         const SyntheticMap map = BuildSyntheticMap(options);
         const Bytes compiled = ExpectedMap(map.bytes, Built(Intro()));
         map.Save(path_);
