@@ -82,9 +82,12 @@ void MapPanel::Show(const MapReport& map) {
     }
 
     AddRow(tr("Text"), tr("%1 bytes").arg(of(map.stringDataSize, map.maxStringData)));
-    AddRow(tr("Compiled by"), !map.hasScripts           ? tr("nothing yet")
-                              : map.compiledByTarnfold ? tr("Tarnfold (compile again to replace)")
-                                                       : tr("another tool"));
+    QTreeWidgetItem* compiler = AddRow(tr("Compiled by"), !map.hasScripts           ? tr("nothing yet")
+                                                          : map.compiledByTarnfold ? tr("Tarnfold")
+                                                                                   : tr("another tool"));
+    compiler->setToolTip(kValue, !map.hasScripts           ? tr("The map holds no compiled scripts.")
+                                 : map.compiledByTarnfold ? tr("A compile replaces these scripts as a whole.")
+                                                          : tr("Tarnfold compiles only into maps without such scripts."));
     if (map.check.checked) {
         QTreeWidgetItem* check = AddRow(tr("The game"), map.check.loads ? tr("would load the scripts")
                                                                         : tr("would not load the scripts"));

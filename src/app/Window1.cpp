@@ -202,14 +202,12 @@ void Window1::BtnCompileScript_Action() {
     ShowMessages(compile.messages);
 
     const CompileSummary& summary = compile.summary;
-    QStringList detail{tr("Scripts: %1. Syntax nodes: %2 of %3.")
-                           .arg(MapPanel::Count(summary.scripts), MapPanel::Count(summary.nodes),
-                                MapPanel::Count(summary.nodeCapacity))};
+    QStringList detail{tr("Syntax nodes: %1 of %2").arg(MapPanel::Count(summary.nodes), MapPanel::Count(summary.nodeCapacity))};
     if (!loads)
         detail << tr("The game would not load these scripts: see the messages below the script.");
     else if (!compile.messages.empty())
-        detail << tr("Warnings: %1, listed below the script.").arg(MapPanel::Count(qint64(compile.messages.size())));
-    UserDialogs.Messages(this, {loads ? Message::Kind::Information : Message::Kind::Warning, QStringLiteral("done!"),
+        detail << tr("Warnings: %1 (listed below the script)").arg(MapPanel::Count(qint64(compile.messages.size())));
+    UserDialogs.Messages(this, {loads ? Message::Kind::Information : Message::Kind::Warning, tr("done!"),
                                 detail.join('\n')});
 }
 

@@ -144,7 +144,7 @@ private slots:
         QCOMPARE(h.window->MapPanel1->Value("Nodes"), QString("0 of 19,001"));
         QVERIFY(h.Compile("(script dormant one (sleep 30))\n(script static boolean two true)").startsWith("done!"));
         QCOMPARE(h.window->MapPanel1->Value("Nodes"), QString("%1 of 19,001").arg(DescribeMap(Path("panel.map")).nodes));
-        QCOMPARE(h.window->MapPanel1->Value("Compiled by"), QString("Tarnfold (compile again to replace)"));
+        QCOMPARE(h.window->MapPanel1->Value("Compiled by"), QString("Tarnfold"));
 
         h.window->ScriptFld->setPlainText("<typed/>");
         QTreeWidgetItem* two = h.window->MapPanel1->findItems("two", Qt::MatchExactly | Qt::MatchRecursive).front();
