@@ -73,7 +73,7 @@ Window1::~Window1() {
 
 void Window1::Layout() {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setMenuBar(MenuBar1::Instance());
 
     auto* content = new QWidget(this);
@@ -146,18 +146,23 @@ void Window1::ShowTitle() {
     setWindowTitle(parts.join(QStringLiteral(" \u2014 ")));
 }
 
+// A panel that appears gets the room it asks for; after that the divider
+// stays where the user put it.
 void Window1::ShowLoadedMap() {
+    const bool appears = MapPanel1->isHidden();
     MapPanel1->Show(LoadedMap);
-    if (MapPanel1->isVisible()) Work->Fit(MapPanel1, Work->orientation() == Qt::Horizontal ? 0.4 : 0.35);
+    if (appears && !MapPanel1->isHidden()) Work->Fit(MapPanel1, Work->orientation() == Qt::Horizontal ? 0.4 : 0.35);
     ShowTitle();
 }
 
 void Window1::ShowMessages(const std::vector<CompilerMessage>& messages) {
+    const bool appears = MessageList1->isHidden();
     MessageList1->Show(messages);
-    if (messages.empty()) return;
-    const int total = ScriptColumn->height();
-    const int list = std::min(MessageList1->sizeHint().height(), total / 2);
-    ScriptColumn->setSizes({total - list, list});
+    if (appears && !messages.empty()) {
+        const int total = ScriptColumn->height();
+        const int list = std::min(MessageList1->sizeHint().height(), total / 2);
+        ScriptColumn->setSizes({total - list, list});
+    }
     MessageList1->scrollToTop();
 }
 
