@@ -15,9 +15,9 @@ namespace {
 // The translations for the user's language, where installed: Qt's own texts
 // (the dialogs' buttons) and Tarnfold's, beside the program in share/tarnfold.
 void LoadTranslations(QApplication& app) {
+    const QString qt = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     const QString own = QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("../share/tarnfold/translations"));
-    for (const auto& [name, folder] : {std::pair{QStringLiteral("qtbase"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)},
-                                       std::pair{QStringLiteral("tarnfold"), own}}) {
+    for (const auto& [name, folder] : {std::pair{QStringLiteral("qtbase"), qt}, std::pair{QStringLiteral("tarnfold"), own}}) {
         auto* translator = new QTranslator(&app);
         if (translator->load(QLocale(), name, QStringLiteral("_"), folder))
             QApplication::installTranslator(translator);

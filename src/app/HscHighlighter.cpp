@@ -29,12 +29,12 @@ const QSet<QString>& GlobalNames() {
     return names;
 }
 
-bool IsNumber(QStringView atom) {
+bool IsNumber(const QString& atom) {
     static const QRegularExpression number(QStringLiteral(R"(^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?$)"));
     return number.match(atom).hasMatch();
 }
 
-bool IsKeyword(QStringView atom) {
+bool IsKeyword(const QString& atom) {
     return atom.compare(QLatin1String("script"), Qt::CaseInsensitive) == 0 ||
            atom.compare(QLatin1String("global"), Qt::CaseInsensitive) == 0;
 }
@@ -72,15 +72,17 @@ void HscHighlighter::highlightBlock(const QString& text) {
     if (!enabled_) return setCurrentBlockState(0);
     HscPart previous = HscPart::Comment;
     const bool open = ScanHsc(text, previousBlockState() == 1, [&](HscPart part, qsizetype start, qsizetype length) {
-        const QStringView atom = QStringView(text).sliced(start, length);
         const auto paint = [&](const QTextCharFormat& format) { setFormat(int(start), int(length), format); };
-        if (part == HscPart::Comment) paint(comment);
-        else if (part == HscPart::String) paint(string);
-        else if (part == HscPart::Atom && IsNumber(atom)) paint(number);
-        else if (part == HscPart::Atom && previous == HscPart::Open && IsKeyword(atom)) paint(keyword);
-        else if (part == HscPart::Atom && previous == HscPart::Open && FunctionNames().contains(atom.toString().toLower())) paint(function);
-        else if (part == HscPart::Atom && GlobalNames().contains(atom.toString().toLower())) paint(global);
+        const bool called = previous == HscPart::Open;  // the atom names what a call calls
         if (part != HscPart::Comment) previous = part;
+        if (part == HscPart::Comment) return paint(comment);
+        if (part == HscPart::String) return paint(string);
+        if (part != HscPart::Atom) return;
+        const QString atom = text.sliced(start, length);
+        if (IsNumber(atom)) paint(number);
+        else if (called && IsKeyword(atom)) paint(keyword);
+        else if (called && FunctionNames().contains(atom.toLower())) paint(function);
+        else if (GlobalNames().contains(atom.toLower())) paint(global);
     });
     setCurrentBlockState(open ? 1 : 0);
 }

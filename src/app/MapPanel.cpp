@@ -66,8 +66,8 @@ void MapPanel::Show(const MapReport& map) {
     QTreeWidgetItem* scripts = AddRow(tr("Scripts"), of(map.scripts, map.maxScripts));
     for (const ScriptReport& script : map.scriptList) {
         const QString nodes = script.nodes == 1 ? tr("1 node") : tr("%1 nodes").arg(Count(script.nodes));
-        auto* row = new QTreeWidgetItem(scripts, {Text(script.name), QStringLiteral("%1, %2, %3").arg(
-                                                                         Text(script.type), Text(script.returnType), nodes)});
+        const QString what = QStringLiteral("%1, %2, %3").arg(Text(script.type), Text(script.returnType), nodes);
+        auto* row = new QTreeWidgetItem(scripts, {Text(script.name), what});
         row->setData(kName, kScriptRole, Text(script.name));
         row->setToolTip(kName, tr("Double-click to see its source in the field"));
     }
@@ -77,7 +77,8 @@ void MapPanel::Show(const MapReport& map) {
 
     if (!map.globalList.empty()) {
         QTreeWidgetItem* globals = AddRow(tr("Globals"), Count(qint64(map.globalList.size())));
-        for (const GlobalReport& global : map.globalList) new QTreeWidgetItem(globals, {Text(global.name), Text(global.type)});
+        for (const GlobalReport& global : map.globalList)
+            new QTreeWidgetItem(globals, {Text(global.name), Text(global.type)});
         globals->setExpanded(true);
     }
 

@@ -151,11 +151,12 @@ void ScriptEditor::ShowCaretLine() {
     QList<QTextEdit::ExtraSelection> marks{Mark(textCursor(), line, true)};
     marks.front().cursor.clearSelection();
     const int caret = textCursor().position();
+    const bool dark = colours.color(QPalette::Base).lightness() < 128;
+    const QColor paired = dark ? QColor(0x2e, 0x6b, 0x5e) : QColor(0xb4, 0xe6, 0xd6);
+    const QColor alone = dark ? QColor(0x8a, 0x2a, 0x2a) : QColor(0xff, 0xb0, 0xb0);
     for (const int at : {caret, caret - 1}) {
         const qsizetype partner = at >= 0 ? brackets_.Partner(at) : BracketMatcher::kNotABracket;
         if (partner == BracketMatcher::kNotABracket) continue;
-        const QColor paired = colours.color(QPalette::Base).lightness() < 128 ? QColor(0x2e, 0x6b, 0x5e) : QColor(0xb4, 0xe6, 0xd6);
-        const QColor alone = colours.color(QPalette::Base).lightness() < 128 ? QColor(0x8a, 0x2a, 0x2a) : QColor(0xff, 0xb0, 0xb0);
         marks << Mark(CharacterAt(document(), at), partner >= 0 ? paired : alone);
         if (partner >= 0) marks << Mark(CharacterAt(document(), partner), paired);
         break;
@@ -199,7 +200,8 @@ void ScriptEditor::PaintLineNumbers(QWidget* area, const QRect& rect) {
     while (block.isValid() && top <= rect.bottom()) {
         const int bottom = top + qRound(blockBoundingRect(block).height());
         if (block.isVisible() && bottom >= rect.top()) {
-            painter.setPen(palette().color(block.blockNumber() == caretLine ? QPalette::WindowText : QPalette::PlaceholderText));
+            const bool current = block.blockNumber() == caretLine;
+            painter.setPen(palette().color(current ? QPalette::WindowText : QPalette::PlaceholderText));
             painter.drawText(0, top, area->width() - 4, fontMetrics().height(), Qt::AlignRight,
                              QString::number(block.blockNumber() + 1));
         }

@@ -28,7 +28,8 @@ ScriptText ReadScriptFile(const std::filesystem::path& path) {
     const auto encoding = QStringConverter::encodingForData(bytes).value_or(QStringConverter::Utf8);
     QStringDecoder decode(encoding);  // drops the byte order mark
     QString text = decode(bytes);
-    if (decode.hasError()) throw Error("the script " + Named(path) + " is neither UTF-8 text nor UTF-16 text with a byte order mark");
+    if (decode.hasError())
+        throw Error("the script " + Named(path) + " is neither UTF-8 text nor UTF-16 text with a byte order mark");
     const bool crlf = text.contains(QLatin1String("\r\n"));
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     return {text, crlf};

@@ -61,8 +61,8 @@ bool ScriptFiles::Save() { return path_.empty() ? SaveAs() : WriteTo(path_); }
 
 bool ScriptFiles::SaveAs() {
     const char* extension = LooksLikeHsc(field_->toPlainText().toStdString()) ? ".hsc" : ".xml";
-    const std::filesystem::path suggested = path_.empty() ? StartFolder / (tr("untitled") + QLatin1String(extension)).toStdU16String() : path_;
-    std::filesystem::path chosen = dialogs_.ChooseScriptName(suggested);
+    const QString untitled = tr("untitled") + QLatin1String(extension);
+    std::filesystem::path chosen = dialogs_.ChooseScriptName(path_.empty() ? StartFolder / untitled.toStdU16String() : path_);
     if (chosen.empty()) return false;
     if (!chosen.has_extension()) chosen += extension;
     return WriteTo(chosen);

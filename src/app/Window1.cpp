@@ -1,6 +1,7 @@
 #include "Window1.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDropEvent>
 #include <QLabel>
@@ -112,7 +113,9 @@ void Window1::CreateControls() {
     CaretLbl->setObjectName("CaretLbl");
     CaretLbl->setFont(SystemFont(10));
     layout->Add(CaretLbl, {4, 353, 198, 22}, {.Left = true, .Right = true, .Bottom = true});
-    const auto showCaret = [this](int line, int column) { CaretLbl->setText(tr("Line %1, column %2").arg(line).arg(column)); };
+    const auto showCaret = [this](int line, int column) {
+        CaretLbl->setText(tr("Line %1, column %2").arg(line).arg(column));
+    };
     connect(ScriptFld, &ScriptEditor::CaretMoved, this, showCaret);
     showCaret(1, 1);
 
@@ -194,7 +197,10 @@ void Window1::Attempt(const std::function<void()>& command) {
 }
 
 void Window1::BtnCompileScript_Action() {
+    // A compile of a large map takes a moment, and may wait for another compile of it.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     FieldCompile compile = CompileField(LoadedMap.map, ScriptFld->toPlainText(), Files->Name());
+    QApplication::restoreOverrideCursor();
     if (!compile.done) return ShowMessages(compile.messages);
     // The panel shows the map as the compile left it, with the game's verdict.
     Attempt([this] { LoadedMap = DescribeMap(LoadedMap.map); });
@@ -207,7 +213,8 @@ void Window1::BtnCompileScript_Action() {
     ShowMessages(compile.messages);
 
     const CompileSummary& summary = compile.summary;
-    QStringList detail{tr("Syntax nodes: %1 of %2").arg(MapPanel::Count(summary.nodes), MapPanel::Count(summary.nodeCapacity))};
+    QStringList detail{
+        tr("Syntax nodes: %1 of %2").arg(MapPanel::Count(summary.nodes), MapPanel::Count(summary.nodeCapacity))};
     if (!loads)
         detail << tr("The game would not load these scripts: see the messages below the script.");
     else if (!compile.messages.empty())
@@ -287,7 +294,8 @@ void Window1::dropEvent(QDropEvent* event) { TakeDrop(event); }
 
 bool Window1::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if (watched == ScriptFld->viewport() && (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)) {
+    const bool dragging = type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop;
+    if (watched == ScriptFld->viewport() && dragging) {
         auto* drop = static_cast<QDropEvent*>(event);
         if (!DraggedFile(drop->mimeData()).empty()) {
             TakeDrop(drop);
