@@ -8,7 +8,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QSettings>
 #include <QShortcut>
 #include <QSplitter>
