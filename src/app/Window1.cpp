@@ -217,7 +217,7 @@ void Window1::BtnCompileScript_Action() {
     if (!loads)
         detail << tr("The game would not load these scripts: see the messages below the script.");
     else if (!compile.messages.empty())
-        detail << tr("Warnings: %1 (listed below the script)").arg(MapPanel::Count(qint64(compile.messages.size())));
+        detail << tr("Warnings: %1").arg(MapPanel::Count(qint64(compile.messages.size())));  // listed below the field
     UserDialogs.Messages(this, {loads ? Message::Kind::Information : Message::Kind::Warning, tr("done!"),
                                 detail.join('\n')});
 }
