@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 
 class QLabel;
@@ -8,11 +9,11 @@ namespace tarnfold::app {
 
 class Canvas;
 
-// The credits text: two paragraphs, the second (the thank-you) indented.
-QString Credits();
+// The credits, paragraph by paragraph; the last, the thank-you, is set to the right.
+QStringList Credits();
 
 // The About window: the picture egg_ic beside the credits. At most one is
-// open at a time; closing it ends it.
+// open at a time; closing it (or Escape) ends it.
 class About : public QWidget {
     Q_OBJECT
 public:

@@ -25,6 +25,20 @@ QRect Place(QRect designRect, Locks locks, QSize designSize, QSize size) {
     return {x, y, width, height};
 }
 
+// A control never gets smaller than its own minimum (larger text may need
+// more than the design gave): it grows away from the edges it is locked to.
+QRect AtLeast(QRect place, Locks locks, QSize least) {
+    if (place.width() < least.width()) {
+        const int more = least.width() - place.width();
+        place.adjust(locks.Right && !locks.Left ? -more : 0, 0, locks.Right && !locks.Left ? 0 : more, 0);
+    }
+    if (place.height() < least.height()) {
+        const int more = least.height() - place.height();
+        place.adjust(0, locks.Bottom && !locks.Top ? -more : 0, 0, locks.Bottom && !locks.Top ? 0 : more);
+    }
+    return place;
+}
+
 }  // namespace
 
 LockLayout::LockLayout(QWidget* parent, QSize designSize) : QLayout(parent), design_(designSize) {
@@ -44,8 +58,11 @@ void LockLayout::Add(QWidget* control, QRect designRect, Locks locks) {
 
 void LockLayout::setGeometry(const QRect& rect) {
     QLayout::setGeometry(rect);
-    for (const Entry& entry : items_)
-        entry.item->setGeometry(Place(entry.designRect, entry.locks, design_, rect.size()).translated(rect.topLeft()));
+    for (const Entry& entry : items_) {
+        QRect place = Place(entry.designRect, entry.locks, design_, rect.size());
+        if (const QWidget* control = entry.item->widget()) place = AtLeast(place, entry.locks, control->minimumSize());
+        entry.item->setGeometry(place.translated(rect.topLeft()));
+    }
 }
 
 // Controls come in through Add, which knows their design rectangle; an item

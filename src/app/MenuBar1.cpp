@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QTextCursor>
+#include <algorithm>
 
 namespace tarnfold::app {
 
@@ -20,24 +21,32 @@ struct MenuRow {
     const char* name;
     const char* text;
     const char* shortcut;
+    bool submenu = false;  // a menu inside `menu`, filled while the app runs
 };
 
+// The texts are translated when the bar is made (context "MenuBar1").
 constexpr MenuRow kMenuTable[] = {
-    {nullptr, "FileMenu", "&File", ""},
-    {"FileMenu", "FileLoadmap", "&Load map", "Ctrl+L"},
-    {"FileMenu", "FileReadscripts", "&Read scripts", "Ctrl+R"},
+    {nullptr, "FileMenu", QT_TRANSLATE_NOOP("MenuBar1", "&File"), ""},
+    {"FileMenu", "FileLoadmap", QT_TRANSLATE_NOOP("MenuBar1", "&Load map"), "Ctrl+L"},
+    {"FileMenu", "FileRecentmaps", QT_TRANSLATE_NOOP("MenuBar1", "Recent &maps"), "", true},
+    {"FileMenu", "FileReadscripts", QT_TRANSLATE_NOOP("MenuBar1", "&Read scripts"), "Ctrl+R"},
+    {"FileMenu", "UntitledMenu2", "-", ""},
+    {"FileMenu", "FileOpenscript", QT_TRANSLATE_NOOP("MenuBar1", "&Open script…"), "Ctrl+O"},
+    {"FileMenu", "FileRecentscripts", QT_TRANSLATE_NOOP("MenuBar1", "Recent s&cripts"), "", true},
+    {"FileMenu", "FileSavescript", QT_TRANSLATE_NOOP("MenuBar1", "&Save script"), "Ctrl+S"},
+    {"FileMenu", "FileSavescriptas", QT_TRANSLATE_NOOP("MenuBar1", "Save script &as…"), "Ctrl+Shift+S"},
     {"FileMenu", "Filej", "-", ""},
-    {"FileMenu", "FileQuit", "&Quit", "Ctrl+Q"},
-    {nullptr, "EditMenu", "&Edit", ""},
-    {"EditMenu", "EditUndo", "&Undo", "Ctrl+Z"},
+    {"FileMenu", "FileQuit", QT_TRANSLATE_NOOP("MenuBar1", "&Quit"), "Ctrl+Q"},
+    {nullptr, "EditMenu", QT_TRANSLATE_NOOP("MenuBar1", "&Edit"), ""},
+    {"EditMenu", "EditUndo", QT_TRANSLATE_NOOP("MenuBar1", "&Undo"), "Ctrl+Z"},
     {"EditMenu", "UntitledMenu1", "-", ""},
-    {"EditMenu", "EditCut", "Cu&t", "Ctrl+X"},
-    {"EditMenu", "EditCopy", "&Copy", "Ctrl+C"},
-    {"EditMenu", "EditPaste", "&Paste", "Ctrl+V"},
-    {"EditMenu", "EditClear", "&Delete", ""},
+    {"EditMenu", "EditCut", QT_TRANSLATE_NOOP("MenuBar1", "Cu&t"), "Ctrl+X"},
+    {"EditMenu", "EditCopy", QT_TRANSLATE_NOOP("MenuBar1", "&Copy"), "Ctrl+C"},
+    {"EditMenu", "EditPaste", QT_TRANSLATE_NOOP("MenuBar1", "&Paste"), "Ctrl+V"},
+    {"EditMenu", "EditClear", QT_TRANSLATE_NOOP("MenuBar1", "&Delete"), ""},
     {"EditMenu", "UntitledMenu0", "-", ""},
-    {"EditMenu", "EditSelectAll", "Select &All", "Ctrl+A"},
-    {nullptr, "aboutMenu", "&About", ""},
+    {"EditMenu", "EditSelectAll", QT_TRANSLATE_NOOP("MenuBar1", "Select &All"), "Ctrl+A"},
+    {nullptr, "aboutMenu", QT_TRANSLATE_NOOP("MenuBar1", "&About"), ""},
 };
 
 bool HasItems(const char* menu) {
@@ -59,6 +68,16 @@ void DeleteSelection(QPlainTextEdit& field) {
     field.setTextCursor(cursor);
 }
 
+// Each window may refuse to close (its script has unsaved changes and the
+// user cancels): the app quits only once every window has closed.
+void QuitAfterClosingWindows() {
+    QApplication::closeAllWindows();
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    if (std::none_of(windows.begin(), windows.end(),
+                     [](QWidget* window) { return window->isVisible() && window->testAttribute(Qt::WA_QuitOnClose); }))
+        QCoreApplication::quit();
+}
+
 void ConnectStandardItem(QAction* item) {
     const QString name = item->objectName();
     const auto on = [item](auto operation) {
@@ -66,7 +85,7 @@ void ConnectStandardItem(QAction* item) {
     };
     if (name == "FileQuit") {
         item->setMenuRole(QAction::QuitRole);
-        QObject::connect(item, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+        QObject::connect(item, &QAction::triggered, qApp, QuitAfterClosingWindows, Qt::QueuedConnection);
     } else if (name == "EditUndo") {
         on([](QPlainTextEdit& field) { field.undo(); });
     } else if (name == "EditCut") {
@@ -100,17 +119,22 @@ void MenuBar1::Release() { delete TheInstance().data(); }
 MenuBar1::MenuBar1() : QMenuBar(nullptr) {
     setObjectName("MenuBar1");
     for (const MenuRow& row : kMenuTable) {
+        const QString text = QCoreApplication::translate("MenuBar1", row.text);
         QAction* item = nullptr;
         if (!row.menu && HasItems(row.name)) {
-            QMenu* menu = addMenu(QString::fromUtf8(row.text));
+            QMenu* menu = addMenu(text);
             menu->setObjectName(row.name);
             item = menu->menuAction();
         } else if (!row.menu) {
-            item = addAction(QString::fromUtf8(row.text));
+            item = addAction(text);
+        } else if (row.submenu) {
+            QMenu* menu = findChild<QMenu*>(row.menu)->addMenu(text);
+            menu->setObjectName(row.name);
+            item = menu->menuAction();
         } else {
             // A separator keeps no text: Qt would draw it as a section title.
             QMenu* menu = findChild<QMenu*>(row.menu);
-            item = qstrcmp(row.text, "-") == 0 ? menu->addSeparator() : menu->addAction(QString::fromUtf8(row.text));
+            item = qstrcmp(row.text, "-") == 0 ? menu->addSeparator() : menu->addAction(text);
         }
         item->setObjectName(row.name);
         item->setShortcut(QKeySequence::fromString(row.shortcut, QKeySequence::PortableText));

@@ -1,21 +1,30 @@
 #include "Window1.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
 #include <QDropEvent>
-#include <QFile>
+#include <QLabel>
+#include <QMenu>
 #include <QMimeData>
-#include <QPlainTextEdit>
-#include <QKeyEvent>
 #include <QPushButton>
+#include <QSettings>
 #include <QShortcut>
-#include <QTextCursor>
+#include <QSplitter>
 #include <exception>
 
 #include "About.h"
+#include "CompileField.h"
 #include "LockLayout.h"
-#include "MapChooser.h"
+#include "MapPanel.h"
 #include "MenuBar1.h"
-#include "compiler/Tarnfold.h"
+#include "MessageList.h"
+#include "RecentFiles.h"
+#include "ScriptEditor.h"
+#include "ScriptFile.h"
+#include "ScriptFiles.h"
+#include "ScriptSource.h"
+#include "WorkArea.h"
 #include "runtime/Error.h"
 
 namespace tarnfold::app {
@@ -27,11 +36,15 @@ constexpr QSize kDesignSize(323, 382);
 constexpr QSize kMinimumSize(130, 200);
 constexpr QSize kMaximumSize(32000, 32000);
 
+const QString kGeometryKey = QStringLiteral("window/geometry");
+
 QFont SystemFont(int pointSize) {
     QFont font;
     font.setPointSize(pointSize);
     return font;
 }
+
+QString FileName(const std::filesystem::path& path) { return QString::fromStdU16String(path.filename().u16string()); }
 
 // The one local file a drag carries, or an empty path.
 std::filesystem::path DraggedFile(const QMimeData* data) {
@@ -39,13 +52,17 @@ std::filesystem::path DraggedFile(const QMimeData* data) {
     return data->urls().front().toLocalFile().toStdU16String();
 }
 
+QMenu* MenuOf(QAction* item) { return item ? item->menu() : nullptr; }
+
 }  // namespace
 
-Window1::Window1() : ChooseMap(MapDialogChooser(this)) {
+Window1::Window1() : UserDialogs(Dialogs::Standard(this)) {
     Layout();
     CreateControls();
     AddMenuHandlers();
     setAcceptDrops(true);
+    restoreGeometry(QSettings().value(kGeometryKey).toByteArray());
+    ShowTitle();
 }
 
 // The menu bar outlives the window: hand it back before the window deletes
@@ -55,7 +72,6 @@ Window1::~Window1() {
 }
 
 void Window1::Layout() {
-    setWindowTitle(QStringLiteral("Compiler"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setMenuBar(MenuBar1::Instance());
@@ -72,44 +88,98 @@ void Window1::Layout() {
 void Window1::CreateControls() {
     auto* layout = new LockLayout(centralWidget(), kDesignSize);
 
-    ScriptFld = new QPlainTextEdit(centralWidget());
+    // Created in the order the focus goes round: field, messages, map panel.
+    ScriptFld = new ScriptEditor(nullptr);
     ScriptFld->setObjectName("ScriptFld");
-    ScriptFld->setFont(SystemFont(10));
     ScriptFld->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    ScriptFld->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // Tab moves the focus on, so the field shows when it has the focus.
-    ScriptFld->setTabChangesFocus(true);
-    ScriptFld->installEventFilter(this);
+    // A focus frame, so the field shows when it has the keyboard.
     ScriptFld->setStyleSheet(QStringLiteral("QPlainTextEdit:focus { border: 2px solid palette(highlight); }"));
     // A file dragged over the field is the window's to take, not text to insert.
     ScriptFld->viewport()->installEventFilter(this);
-    layout->Add(ScriptFld, {0, 0, 323, 348}, {.Left = true, .Top = true, .Right = true, .Bottom = true});
+    MessageList1 = new MessageList(nullptr);
+    ScriptColumn = new QSplitter(Qt::Vertical);
+    ScriptColumn->setObjectName("ScriptColumn");
+    ScriptColumn->setChildrenCollapsible(false);
+    ScriptColumn->addWidget(ScriptFld);
+    ScriptColumn->addWidget(MessageList1);
+    ScriptColumn->setStretchFactor(0, 1);
+    ScriptColumn->setStretchFactor(1, 0);
+    MapPanel1 = new MapPanel(nullptr);
+    Work = new WorkArea(MapPanel1, ScriptColumn, centralWidget());
+    layout->Add(Work, {0, 0, 323, 348}, {.Left = true, .Top = true, .Right = true, .Bottom = true});
 
-    BtnCompileScript = new QPushButton(QStringLiteral("Compile Script"), centralWidget());
+    CaretLbl = new QLabel(centralWidget());
+    CaretLbl->setObjectName("CaretLbl");
+    CaretLbl->setFont(SystemFont(10));
+    layout->Add(CaretLbl, {4, 353, 198, 22}, {.Left = true, .Right = true, .Bottom = true});
+    const auto showCaret = [this](int line, int column) {
+        CaretLbl->setText(tr("Line %1, column %2").arg(line).arg(column));
+    };
+    connect(ScriptFld, &ScriptEditor::CaretMoved, this, showCaret);
+    showCaret(1, 1);
+
+    BtnCompileScript = new QPushButton(tr("Compile Script"), centralWidget());
     BtnCompileScript->setObjectName("BtnCompileScript");
     BtnCompileScript->setFont(SystemFont(10));
     BtnCompileScript->setFocusPolicy(Qt::NoFocus);
+    // Wider than designed only when larger text (a high font DPI) needs it.
+    BtnCompileScript->setMinimumWidth(BtnCompileScript->fontMetrics().horizontalAdvance(BtnCompileScript->text()) + 6);
     layout->Add(BtnCompileScript, {206, 353, 97, 22}, {.Right = true, .Bottom = true});
     connect(BtnCompileScript, &QPushButton::clicked, this, &Window1::BtnCompileScript_Action);
     // The button takes no focus, so the keyboard needs a way to compile.
-    BtnCompileScript->setToolTip(QStringLiteral("Compile the script into the loaded map (Ctrl+Return)"));
-    auto* compile = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), this);
-    connect(compile, &QShortcut::activated, this, &Window1::BtnCompileScript_Action);
-    auto* compileEnter = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Enter), this);
-    connect(compileEnter, &QShortcut::activated, this, &Window1::BtnCompileScript_Action);
+    BtnCompileScript->setToolTip(tr("Compile the script into the loaded map (Ctrl+Return)"));
+    for (const QKeyCombination keys : {Qt::CTRL | Qt::Key_Return, Qt::CTRL | Qt::Key_Enter})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &Window1::BtnCompileScript_Action);
+
+    Files = new ScriptFiles(ScriptFld, UserDialogs, this);
+    connect(Files, &ScriptFiles::Changed, this, &Window1::ShowTitle);
+    connect(ScriptFld, &QPlainTextEdit::textChanged, this, &Window1::ShowTitle);
+    connect(MessageList1, &MessageList::PlaceChosen, ScriptFld, &ScriptEditor::GoTo);
+    connect(MapPanel1, &MapPanel::ScriptChosen, this, &Window1::ShowScriptSource);
+    ScriptFld->setFocus();
 }
 
-// The title names the loaded map, so a cancelled or failed load, which
-// leaves none, is seen at once.
+// The title names the loaded map and the field's script, marked "*" when
+// changed, so a failed load or an unsaved edit is seen at once.
+void Window1::ShowTitle() {
+    QStringList parts{tr("Compiler")};
+    if (!LoadedMap.map.empty()) parts << FileName(LoadedMap.map);
+    if (!Files->Path().empty() || Files->Modified()) parts << Files->Name() + (Files->Modified() ? "*" : "");
+    setWindowTitle(parts.join(QStringLiteral(" \u2014 ")));
+}
+
+// A panel that appears gets the room it asks for; after that the divider
+// stays where the user put it.
 void Window1::ShowLoadedMap() {
-    const QString name = QString::fromStdU16String(LoadedMap.map.filename().u16string());
-    setWindowTitle(LoadedMap.map.empty() ? QStringLiteral("Compiler") : QStringLiteral("Compiler \u2014 ") + name);
+    const bool appears = MapPanel1->isHidden();
+    MapPanel1->Show(LoadedMap);
+    if (appears && !MapPanel1->isHidden()) Work->Fit(MapPanel1, Work->orientation() == Qt::Horizontal ? 0.4 : 0.35);
+    ShowTitle();
+}
+
+void Window1::ShowMessages(const std::vector<CompilerMessage>& messages) {
+    const bool appears = MessageList1->isHidden();
+    MessageList1->Show(messages);
+    if (appears && !messages.empty()) {
+        const int total = ScriptColumn->height();
+        const int list = std::min(MessageList1->sizeHint().height(), total / 2);
+        ScriptColumn->setSizes({total - list, list});
+    }
+    MessageList1->scrollToTop();
 }
 
 void Window1::AddMenuHandlers() {
     connect(aboutMenu(), &QAction::triggered, this, &Window1::aboutMenu_Action);
     connect(FileLoadmap(), &QAction::triggered, this, &Window1::FileLoadmap_Action);
     connect(FileReadscripts(), &QAction::triggered, this, &Window1::FileReadscripts_Action);
+    connect(FileOpenscript(), &QAction::triggered, Files, &ScriptFiles::OpenChosen);
+    connect(FileSavescript(), &QAction::triggered, Files, &ScriptFiles::Save);
+    connect(FileSavescriptas(), &QAction::triggered, Files, &ScriptFiles::SaveAs);
+    const auto loadMap = [this](const std::filesystem::path& path) { LoadMapFile(path); };
+    const auto openScript = [this](const std::filesystem::path& path) { LoadScriptFile(path); };
+    recentMaps_ = new RecentFiles(QStringLiteral("recent/maps"), MenuOf(FileRecentmaps()), loadMap, this);
+    recentScripts_ = new RecentFiles(QStringLiteral("recent/scripts"), MenuOf(FileRecentscripts()), openScript, this);
+    connect(Files, &ScriptFiles::Used, recentScripts_, &RecentFiles::Add);
 }
 
 QAction* Window1::Item(const char* name) const {
@@ -121,22 +191,35 @@ void Window1::Attempt(const std::function<void()>& command) {
     try {
         command();
     } catch (const std::exception& error) {
-        Messages(this, {Message::Kind::Warning, QString::fromStdString(error.what()), {}});
+        UserDialogs.Messages(this, {Message::Kind::Warning, QString::fromStdString(error.what()), {}});
     }
 }
 
 void Window1::BtnCompileScript_Action() {
-    // Warnings are shown under "done!", and under the error when the compile
-    // fails: they often say why.
-    QStringList warnings;
-    CompileOptions options;
-    options.onWarning = [&warnings](const std::string& warning) { warnings << QString::fromStdString(warning); };
-    try {
-        CompileScriptText(LoadedMap.map, ScriptFld->toPlainText().toStdString(), options);
-        Messages(this, {Message::Kind::Information, QStringLiteral("done!"), warnings.join('\n')});
-    } catch (const std::exception& error) {
-        Messages(this, {Message::Kind::Warning, QString::fromStdString(error.what()), warnings.join('\n')});
-    }
+    // A compile of a large map takes a moment, and may wait for another compile of it.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    FieldCompile compile = CompileField(LoadedMap.map, ScriptFld->toPlainText(), Files->Name());
+    QApplication::restoreOverrideCursor();
+    if (!compile.done) return ShowMessages(compile.messages);
+    // The panel shows the map as the compile left it, with the game's verdict.
+    Attempt([this] { LoadedMap = DescribeMap(LoadedMap.map); });
+    ShowLoadedMap();
+    const bool loads = !LoadedMap.check.checked || LoadedMap.check.loads;
+    for (const std::string& failure : LoadedMap.check.failures)
+        compile.messages.push_back({CompilerMessage::Level::Warning, {}, 0, 0,
+                                    tr("the game would not load this: %1").arg(QString::fromStdString(failure)),
+                                    QString::fromStdString(failure)});
+    ShowMessages(compile.messages);
+
+    const CompileSummary& summary = compile.summary;
+    QStringList detail{
+        tr("Syntax nodes: %1 of %2").arg(MapPanel::Count(summary.nodes), MapPanel::Count(summary.nodeCapacity))};
+    if (!loads)
+        detail << tr("The game would not load these scripts: see the messages below the script.");
+    else if (!compile.messages.empty())
+        detail << tr("Warnings: %1").arg(MapPanel::Count(qint64(compile.messages.size())));  // listed below the field
+    UserDialogs.Messages(this, {loads ? Message::Kind::Information : Message::Kind::Warning, tr("done!"),
+                                detail.join('\n')});
 }
 
 void Window1::aboutMenu_Action() {
@@ -147,47 +230,59 @@ void Window1::aboutMenu_Action() {
     about->activateWindow();
 }
 
-void Window1::FileLoadmap_Action() {
-    LoadMapFile(ChooseMap());
+void Window1::FileLoadmap_Action() { LoadMapFile(UserDialogs.ChooseMap()); }
+
+bool Window1::TakeFromMap(const QString& text) {
+    if (!Files->MayReplace()) return false;
+    // Through a cursor, not setPlainText, so that Undo brings the old text back.
+    ScriptFld->ReplaceText(text);
+    // The text is the map's now, not the file's: saving it asks where.
+    Files->Detach();
+    return true;
 }
 
 void Window1::FileReadscripts_Action() {
-    Attempt([this] {
-        const QString document = QString::fromStdString(ReadScripts(LoadedMap.map));
-        // Through a cursor, not setPlainText, so that Undo brings the old text back.
-        QTextCursor cursor(ScriptFld->document());
-        cursor.beginEditBlock();
-        cursor.select(QTextCursor::Document);
-        cursor.insertText(document);
-        cursor.endEditBlock();
+    Attempt([this] { TakeFromMap(QString::fromStdString(ReadScripts(LoadedMap.map))); });
+}
+
+void Window1::ShowScriptSource(const QString& name) {
+    Attempt([this, &name] {
+        SourceRange found = FindScriptSource(ScriptFld->toPlainText(), name);
+        if (found.start < 0) {
+            const QString source = QString::fromStdString(ReadScriptsAsHsc(LoadedMap.map, std::nullopt));
+            if (FindScriptSource(source, name).start < 0)
+                throw Error("the map's scripts read back as HSC hold no script " + name.toStdString());
+            if (!TakeFromMap(source)) return;
+            found = FindScriptSource(ScriptFld->toPlainText(), name);
+        }
+        QTextCursor cursor = ScriptFld->textCursor();
+        cursor.setPosition(int(found.start));
+        ScriptFld->setTextCursor(cursor);
+        ScriptFld->centerCursor();
+        ScriptFld->setFocus();
     });
 }
 
 void Window1::LoadMapFile(const std::filesystem::path& path) {
-    // A cancelled choice or a map that fails a check leaves no map loaded.
+    if (path.empty()) return;  // a cancelled choice keeps the map
+    // A map that fails a check leaves none loaded: a compile must not go into the previous one unseen.
     LoadedMap = MapReport();
-    if (!path.empty()) Attempt([this, &path] { LoadedMap = DescribeMap(path); });
+    Attempt([this, &path] {
+        LoadedMap = DescribeMap(path);
+        recentMaps_->Add(path);
+        Files->StartFolder = path.parent_path();
+    });
     ShowLoadedMap();
 }
 
-void Window1::LoadScriptFile(const std::filesystem::path& path) {
-    Attempt([this, &path] {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            throw Error("cannot open the script document '" + path.string() + "': " + file.errorString().toStdString());
-        // Replacing through a cursor keeps the field's undo history; setPlainText would clear it.
-        QTextCursor all(ScriptFld->document());
-        all.select(QTextCursor::Document);
-        all.insertText(QString::fromUtf8(file.readAll()));
-    });
-}
+void Window1::LoadScriptFile(const std::filesystem::path& path) { Files->Open(path); }
 
 void Window1::TakeDrop(QDropEvent* event) {
     const std::filesystem::path file = DraggedFile(event->mimeData());
     if (file.empty()) return event->ignore();
     event->acceptProposedAction();
     if (event->type() != QEvent::Drop) return;
-    if (QString::fromStdU16String(file.extension().u16string()).compare(".xml", Qt::CaseInsensitive) == 0)
+    if (IsScriptFile(file))
         LoadScriptFile(file);
     else
         LoadMapFile(file);
@@ -198,23 +293,21 @@ void Window1::dropEvent(QDropEvent* event) { TakeDrop(event); }
 
 bool Window1::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if (watched == ScriptFld->viewport() && (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)) {
+    const bool dragging = type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop;
+    if (watched == ScriptFld->viewport() && dragging) {
         auto* drop = static_cast<QDropEvent*>(event);
         if (!DraggedFile(drop->mimeData()).empty()) {
             TakeDrop(drop);
             return true;
         }
     }
-    // Tab moves the focus on even though nothing else in the window takes
-    // it (the button does not): then the field lets it go.
-    if (watched == ScriptFld && type == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
-            if (!focusNextPrevChild(key == Qt::Key_Tab) || ScriptFld->hasFocus()) ScriptFld->clearFocus();
-            return true;
-        }
-    }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void Window1::closeEvent(QCloseEvent* event) {
+    if (!Files->MayReplace()) return event->ignore();
+    QSettings().setValue(kGeometryKey, saveGeometry());
+    QMainWindow::closeEvent(event);
 }
 
 }  // namespace tarnfold::app

@@ -9,15 +9,20 @@
 #include "App.h"
 #include "Window1.h"
 #include "HaloMapTypes.h"
+#include "ScriptFile.h"
 
 namespace {
 
 void Describe(QCommandLineParser& parser) {
-    parser.setApplicationDescription(QStringLiteral("Compiles XML script documents into Halo PC maps."));
+    parser.setApplicationDescription(
+        QStringLiteral("Compiles scripts (HSC, or XML script documents) into Halo PC maps."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("map"), QStringLiteral("A Halo map to load at start."),
                                  QStringLiteral("[MAP]"));
+    parser.addPositionalArgument(QStringLiteral("script"),
+                                 QStringLiteral("A script (.hsc or .xml) to open in the field at start."),
+                                 QStringLiteral("[SCRIPT]"));
 }
 
 // --help and --version print and end without opening a display, so they
@@ -52,19 +57,22 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     Describe(parser);
     parser.process(app);
-    const QStringList maps = parser.positionalArguments();
-    if (maps.size() > 1) {
-        std::fputs("tarnfold: give at most one map\n", stderr);
+    // A script is told from a map by its extension, so either may come alone.
+    QStringList maps, scripts;
+    for (const QString& file : parser.positionalArguments())
+        (tarnfold::app::IsScriptFile(file.toStdU16String()) ? scripts : maps) << file;
+    if (maps.size() > 1 || scripts.size() > 1) {
+        std::fputs("tarnfold: give at most one map and one script\n", stderr);
         return 2;
     }
 
     Window1 window;
     window.show();
     // For file associations and "open with": loaded once the window is up, so
-    // an error about the file is shown over it.
-    if (!maps.isEmpty()) {
-        const std::filesystem::path map(maps.front().toStdU16String());
-        QTimer::singleShot(0, &window, [&window, map] { window.LoadMapFile(map); });
-    }
+    // an error about a file is shown over it.
+    QTimer::singleShot(0, &window, [&window, maps, scripts] {
+        if (!maps.isEmpty()) window.LoadMapFile(maps.front().toStdU16String());
+        if (!scripts.isEmpty()) window.LoadScriptFile(scripts.front().toStdU16String());
+    });
     return app.exec();
 }
