@@ -6,13 +6,15 @@
 
 namespace tarnfold::app {
 
-FieldCompile CompileField(const std::filesystem::path& map, const QString& text, const QString& name) {
+FieldCompile CompileField(const std::filesystem::path& map, const QString& text, const QString& name,
+                          bool replaceForeign) {
     using Level = CompilerMessage::Level;
     FieldCompile result;
     const auto add = [&](const std::string& message, Level level) {
         result.messages.push_back(ParseCompilerMessage(QString::fromStdString(message), level, name));
     };
     CompileOptions options;
+    options.replaceForeign = replaceForeign;
     options.onWarning = [&](const std::string& warning) { add(warning, Level::Warning); };
     try {
         const std::string source = text.toStdString();

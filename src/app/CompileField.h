@@ -18,8 +18,10 @@ struct FieldCompile {
 
 // Compiles the field's text into the map: HSC when it looks like HSC, a script
 // document otherwise. `name` is the script's file name, which HSC messages
-// start with and which the document's messages are given. Never throws: a
-// refusal is an error message.
-FieldCompile CompileField(const std::filesystem::path& map, const QString& text, const QString& name);
+// start with and which the document's messages are given; `replaceForeign`
+// lets it replace the scripts another tool compiled. Never throws: a refusal
+// is an error message.
+FieldCompile CompileField(const std::filesystem::path& map, const QString& text, const QString& name,
+                          bool replaceForeign = false);
 
 }  // namespace tarnfold::app

@@ -2,6 +2,7 @@
 
 #include "MapChooser.h"
 #include "MessageSink.h"
+#include "ReplaceQuestion.h"
 #include "SaveQuestion.h"
 #include "ScriptChooser.h"
 
@@ -15,10 +16,12 @@ struct Dialogs {
     ScriptChooser ChooseScript;      // File > Open script
     ScriptChooser ChooseScriptName;  // File > Save script as
     SaveQuestion AskToSave = AskSaveBox;
+    ReplaceQuestion AskToReplace = AskReplaceBox;  // before a compile replaces another tool's scripts
 
     // The real dialogs, over `parent`.
     static Dialogs Standard(QWidget* parent) {
-        return {ShowMessageBox, MapDialogChooser(parent), OpenScriptDialog(parent), SaveScriptDialog(parent), AskSaveBox};
+        return {ShowMessageBox, MapDialogChooser(parent), OpenScriptDialog(parent), SaveScriptDialog(parent),
+                AskSaveBox, AskReplaceBox};
     }
 };
 

@@ -196,19 +196,22 @@ void Window1::Attempt(const std::function<void()>& command) {
 }
 
 void Window1::BtnCompileScript_Action() {
+    // Scripts another tool compiled are replaced only when the user says so.
+    const bool foreign = LoadedMap.hasScripts && !LoadedMap.compiledByTarnfold;
+    if (foreign && !UserDialogs.AskToReplace(this, tr("the %1 scripts and %2 globals that another tool compiled")
+                                                       .arg(LoadedMap.scripts)
+                                                       .arg(qint64(LoadedMap.globalList.size()))))
+        return;
     // A compile of a large map takes a moment, and may wait for another compile of it.
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    FieldCompile compile = CompileField(LoadedMap.map, ScriptFld->toPlainText(), Files->Name());
+    FieldCompile compile = CompileField(LoadedMap.map, ScriptFld->toPlainText(), Files->Name(), foreign);
     QApplication::restoreOverrideCursor();
     if (!compile.done) return ShowMessages(compile.messages);
-    // The panel shows the map as the compile left it, with the game's verdict.
+    // The panel shows the map as the compile left it; what the game's load
+    // would fail on is among the compile's warnings.
     Attempt([this] { LoadedMap = DescribeMap(LoadedMap.map); });
     ShowLoadedMap();
-    const bool loads = !LoadedMap.check.checked || LoadedMap.check.loads;
-    for (const std::string& failure : LoadedMap.check.failures)
-        compile.messages.push_back({CompilerMessage::Level::Warning, {}, 0, 0,
-                                    tr("the game would not load this: %1").arg(QString::fromStdString(failure)),
-                                    QString::fromStdString(failure)});
+    const bool loads = compile.summary.check.loads;
     ShowMessages(compile.messages);
 
     const CompileSummary& summary = compile.summary;
