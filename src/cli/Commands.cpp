@@ -12,17 +12,12 @@
 #include "Json.h"
 #include "compiler/Tarnfold.h"
 #include "runtime/Error.h"
+#include "runtime/Numbers.h"
 #include "runtime/Xml.h"
 
 namespace tarnfold::cli {
 
 namespace {
-
-std::string Hex(uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08X", value);
-    return text;
-}
 
 std::string ReadDocument(const std::string& path) {
     if (path == "-") return std::string(std::istreambuf_iterator<char>(std::cin), {});
@@ -53,7 +48,7 @@ void Info(const std::string& mapPath, bool json, std::ostream& out) {
                                                     : "other header (index offset at byte 1516)")
         << "\n"
         << "index offset:      " << map.indexOffset << "\n"
-        << "magic:             " << Hex(static_cast<uint32_t>(map.magic)) << "\n"
+        << "magic:             " << FormatHex(static_cast<uint32_t>(map.magic), 8) << "\n"
         << "tags:              " << map.tagCount << "\n"
         << "scenario:          " << map.scenarioClass << " \"" << map.scenarioName << "\" at offset "
         << map.scenarioOffset << "\n"

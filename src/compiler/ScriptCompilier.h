@@ -91,6 +91,7 @@ private:
     void BuildGlobal(const XmlNode& global);
     size_t AppendNode(const Syntax& node, const XmlNode* source = nullptr);
     void StoreText(std::string_view text);
+    size_t MakeCall(const XmlNode& element, int32_t n, int32_t engine, int16_t flags, const std::string& name);
     size_t MakeCommand(const XmlNode& element, int32_t n);
     size_t MakeValue(const XmlNode& element, int32_t n, bool global);
     size_t MakeScriptCall(const XmlNode& element, int32_t n);

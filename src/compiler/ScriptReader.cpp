@@ -36,12 +36,6 @@ constexpr int kMaxExpressionDepth = XmlDocument::kMaxDepth - 2;
 // The flag bits of a node that is an expression.
 constexpr int16_t kPrimitiveBit = 1, kScriptIndexBit = 2, kGlobalBit = 4;
 
-std::string Hex(uint32_t value, int digits) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%0*X", digits, static_cast<unsigned>(value));
-    return text;
-}
-
 // Four value bytes as a hex editor shows them.
 std::string FileOrder(uint32_t value) {
     char text[16];
@@ -173,8 +167,8 @@ private:
                            std::to_string(nodes_.size()) + " nodes in use");
         if (LinkIdentity(link) != nodes_[index].ExpIdentity)
             Fail(from, "its link to node " + std::to_string(index) + " carries identity " +
-                           Hex(LinkIdentity(link), 4) + ", but that node's identity is " +
-                           Hex(nodes_[index].ExpIdentity, 4));
+                           FormatHex(LinkIdentity(link), 4) + ", but that node's identity is " +
+                           FormatHex(nodes_[index].ExpIdentity, 4));
         if (visited_[index])
             Fail(from, "its link names node " + std::to_string(index) + ", which is reached twice (a loop)");
         visited_[index] = true;

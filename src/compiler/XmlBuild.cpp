@@ -44,26 +44,34 @@ void ScriptCompilier::StoreText(std::string_view text) {
     LengthIntoStrings += static_cast<int32_t>(text.size()) + 1;
 }
 
-size_t ScriptCompilier::MakeCommand(const XmlNode& element, int32_t n) {
+// A call: the call node, whose value links to the name node after it, both
+// holding `engine` (a function's number, a called script's index) and the
+// offset of the name, stored once.
+size_t ScriptCompilier::MakeCall(const XmlNode& element, int32_t n, int32_t engine, int16_t flags,
+                                 const std::string& name) {
     Syntax call;
-    call.EngineIdentity = Low16(ReadIntegerAttribute(element, "EngineId"));
+    call.EngineIdentity = Low16(engine);
     call.ValueType = Low16(ReadIntegerAttribute(element, "ValueType"));
     call.ExpIdentity = Identity(n);
-    call.ExpType = kCallNode;
+    call.ExpType = flags;
     call.ScriptTableOffset = LengthIntoStrings;
-    call.ScriptValue = Link(n + 1);  // the name node
+    call.ScriptValue = Link(n + 1);
 
-    Syntax name = call;
-    name.ExpIdentity = Identity(n + 1);
-    name.ValueType = kFunctionName;
-    name.ExpType = kNameNode;
-    name.ScriptValue = 0;
+    Syntax nameNode = call;
+    nameNode.ExpIdentity = Identity(n + 1);
+    nameNode.ValueType = kFunctionName;
+    nameNode.ExpType = kNameNode;
+    nameNode.ScriptValue = 0;
 
     const size_t at = AppendNode(call, &element);
-    AppendNode(name, &element);
-    StoreText(element.GetAttribute("Command"));
+    AppendNode(nameNode, &element);
+    StoreText(name);
     RealSyn += 2;
     return at;
+}
+
+size_t ScriptCompilier::MakeCommand(const XmlNode& element, int32_t n) {
+    return MakeCall(element, n, ReadIntegerAttribute(element, "EngineId"), kCallNode, element.GetAttribute("Command"));
 }
 
 size_t ScriptCompilier::MakeValue(const XmlNode& element, int32_t n, bool global) {
@@ -126,25 +134,7 @@ size_t ScriptCompilier::MakeScriptCall(const XmlNode& element, int32_t n) {
     if (target->second.type != kStaticScript && target->second.type != kStubScript)
         throw Error(DescribeElement(element) + ": the script \"" + name +
                     "\" is not static or stub, and only those can be called");
-    Syntax call;
-    call.EngineIdentity = static_cast<int16_t>(target->second.index);
-    call.ValueType = Low16(ReadIntegerAttribute(element, "ValueType"));
-    call.ExpIdentity = Identity(n);
-    call.ExpType = kScriptCallNode;
-    call.ScriptTableOffset = LengthIntoStrings;
-    call.ScriptValue = Link(n + 1);
-
-    Syntax nameNode = call;
-    nameNode.ExpIdentity = Identity(n + 1);
-    nameNode.ValueType = kFunctionName;
-    nameNode.ExpType = kNameNode;
-    nameNode.ScriptValue = 0;
-
-    const size_t at = AppendNode(call, &element);
-    AppendNode(nameNode, &element);
-    StoreText(name);
-    RealSyn += 2;
-    return at;
+    return MakeCall(element, n, target->second.index, kScriptCallNode, name);
 }
 
 int32_t ScriptCompilier::XmlBuild(const XmlNode& node, int32_t n) {

@@ -21,12 +21,6 @@ constexpr int16_t kPrimitiveBit = 1, kScriptIndexBit = 2, kGlobalBit = 4;
 constexpr int32_t kStaticScript = 3, kStubScript = 4;
 constexpr int kMaxDepth = 256;
 
-std::string Hex(uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08X", value);
-    return text;
-}
-
 // A name as a message shows it: a long one is cut, and no function or
 // global is that long, so none is suggested for it.
 constexpr size_t kShownName = 64;
@@ -83,7 +77,7 @@ private:
                             std::to_string(s_.nodes.size()) + " nodes in use", from), -1;
         if (s_.nodes[index].ExpIdentity == 0 || LinkIdentity(link) != s_.nodes[index].ExpIdentity)
             return Fail("its link names node " + std::to_string(index) + " with identity " +
-                            Hex(LinkIdentity(link)).substr(6) + ", which that node does not have", from), -1;
+                            FormatHex(LinkIdentity(link), 4) + ", which that node does not have", from), -1;
         if (visited_[index]) return Fail("node " + std::to_string(index) + " is reached twice", from), -1;
         visited_[index] = true;
         return index;
@@ -175,7 +169,7 @@ private:
         for (const Tag& tag : level_.tags)
             if (static_cast<uint32_t>(tag.ident) == node.ScriptValue)
                 if (tag.Class1 == tagClass || tag.Class2 == tagClass || tag.Class3 == tagClass) return;
-        Fail("a " + TypeName(node.ValueType) + " constant holds tag ID " + Hex(node.ScriptValue) + ", which names no " +
+        Fail("a " + TypeName(node.ValueType) + " constant holds tag ID " + FormatHex(node.ScriptValue, 8) + ", which names no " +
                  std::string(tagClass) + " tag of the map",
              at);
     }

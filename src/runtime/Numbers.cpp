@@ -116,4 +116,10 @@ std::string LowerAscii(std::string_view text) {
     return lower;
 }
 
+std::string FormatHex(uint32_t value, int digits) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%0*X", digits, static_cast<unsigned>(value));
+    return text;
+}
+
 }  // namespace tarnfold

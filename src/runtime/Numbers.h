@@ -24,6 +24,9 @@ std::optional<float> ParseReal(std::string_view text);
 // the same 32 bits, -0 included.
 std::string FormatReal(float value);
 
+// "0x" and `digits` upper-case hex digits, as a hex editor shows a value.
+std::string FormatHex(uint32_t value, int digits);
+
 // "true" against "TRUE", " True " and so on: letter case and surrounding white
 // space do not matter.
 bool MatchesKeyword(std::string_view text, std::string_view keyword);

@@ -4,6 +4,7 @@
 
 #include "ExpectedMap.h"
 #include "compiler/Tarnfold.h"
+#include "map/HaloPcMap.h"
 #include "runtime/Error.h"
 
 namespace tarnfold::fuzz {
@@ -22,7 +23,11 @@ Outcome Check(const std::filesystem::path& path, std::string_view document) {
     const Bytes before = ReadFileBytes(path);
     const auto files = testing::Names(path.parent_path());
     Outcome outcome;
+    std::vector<Tag> tags;  // for the IDs tag constants hold
     try {
+        HaloPcMap map;
+        map.LoadMap(path);
+        tags = map.TagCache;
         CompileDocument(path, document);
         outcome.compiled = true;
     } catch (const Error& e) {
@@ -35,7 +40,8 @@ Outcome Check(const std::filesystem::path& path, std::string_view document) {
         Require(after == before, "refused, but the map changed: " + outcome.refusal);
         return outcome;
     }
-    const std::string difference = testing::Difference(after, testing::ExpectedMap(before, testing::Built(document)));
+    const std::string difference =
+        testing::Difference(after, testing::ExpectedMap(before, testing::Built(document, &tags)));
     Require(difference.empty(), "the compiled map is not the expected map: " + difference);
     return outcome;
 }
