@@ -21,6 +21,9 @@ void CheckLimits(const ScriptBuild& build, const ScriptData& data) {
     if (build.scripts.size() > static_cast<size_t>(kMaxScripts))
         throw Error("the document holds " + std::to_string(build.scripts.size()) +
                     " scripts; the game loads at most " + std::to_string(kMaxScripts) + " scripts per scenario");
+    if (build.globals.size() > static_cast<size_t>(kMaxGlobals))
+        throw Error("the document holds " + std::to_string(build.globals.size()) +
+                    " globals; the game loads at most " + std::to_string(kMaxGlobals) + " globals per scenario");
     const int64_t stringData = int64_t{build.TextBytes()} + kStringReserve;
     if (stringData > kMaxStringData)
         throw Error("the scripts' texts need " + std::to_string(stringData) + " bytes of string data (with its " +

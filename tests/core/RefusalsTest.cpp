@@ -109,6 +109,11 @@ const Refusal kRefusals[] = {
     // The engine's limits.
     {"MoreThan512Scripts", {}, Scripts(513), "the document holds 513 scripts; the game loads at most 512"},
     {"StringDataPast262144Bytes", {}, Scripts(1, 262144 - 1024 - 6), "need 262145 bytes of string data"},
+    {"MoreThan128Globals", {}, [] {
+         std::string globals = "<s>";
+         for (int i = 0; i < 129; ++i) globals += R"(<ScenarioGlobal NameAttr="g"><ScriptValue ValueType="7"/></ScenarioGlobal>)";
+         return globals + "</s>";
+     }(), "the document holds 129 globals; the game loads at most 128"},
     // The document.
     {"ScriptNameOf32Bytes", {}, "<s><script NameAttr=\"" + std::string(32, 'n') + "\"><ScriptValue/></script></s>",
      "is 32 bytes long"},
