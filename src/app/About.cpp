@@ -4,6 +4,7 @@
 #include <QPointer>
 
 #include "Canvas.h"
+#include "Version.h"
 #include "Pictures.h"
 
 namespace tarnfold::app {

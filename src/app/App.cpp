@@ -3,6 +3,7 @@
 #include <QIcon>
 
 #include "MenuBar1.h"
+#include "Version.h"
 
 namespace tarnfold::app {
 

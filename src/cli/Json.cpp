@@ -1,5 +1,7 @@
 #include "cli/Json.h"
 
+#include "runtime/Utf8Path.h"
+
 namespace tarnfold::cli {
 
 nlohmann::ordered_json ToJson(const MapReport& map) {
@@ -10,7 +12,7 @@ nlohmann::ordered_json ToJson(const MapReport& map) {
                         {"returnType", script.returnType},
                         {"nodes", script.nodes}});
     return {
-        {"map", map.map.string()},
+        {"map", Utf8(map.map)},
         {"layout", map.headLayout ? "daeh" : "other"},
         {"indexOffset", map.indexOffset},
         {"magic", static_cast<uint32_t>(map.magic)},

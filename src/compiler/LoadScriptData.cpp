@@ -13,6 +13,7 @@
 #include "runtime/BinaryFile.h"
 #include "runtime/ByteOrder.h"
 #include "runtime/Error.h"
+#include "runtime/Utf8Path.h"
 
 namespace tarnfold {
 
@@ -35,7 +36,7 @@ void ScriptCompilier::LoadScriptData(const HaloPcMap& map) {
 void ScriptCompilier::LoadScriptData(const HaloPcMap& map, BinaryFile& file) {
     if (!map.Scenario()) throw Error("no map is loaded: load a map first");
     const int64_t length = file.Length();
-    const std::string where = "map '" + map.f.string() + "': ";
+    const std::string where = "map '" + Utf8(map.f) + "': ";
     const int64_t S = map.Scenario()->Offset;
 
     if (!file.Contains(S + kSyntaxDataSize, kFieldsEnd - kSyntaxDataSize))
@@ -86,7 +87,7 @@ int32_t ScriptCompilier::NodesInUse() const {
 void ScriptCompilier::CheckScriptData(const HaloPcMap& map) const {
     BinaryFile file(map.f);
     const int64_t length = file.Length();
-    const std::string where = "map '" + map.f.string() + "': ";
+    const std::string where = "map '" + Utf8(map.f) + "': ";
     const int64_t S = map.Scenario()->Offset;
     const int32_t syntaxHeader = Wrap32(int64_t{ScriptNode} - syntax::kScriptNodeBias);
 

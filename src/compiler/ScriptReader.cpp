@@ -18,6 +18,7 @@
 #include "runtime/BinaryFile.h"
 #include "runtime/ByteOrder.h"
 #include "runtime/Error.h"
+#include "runtime/Utf8Path.h"
 #include "runtime/Numbers.h"
 #include "runtime/XmlWriter.h"
 
@@ -282,7 +283,7 @@ XmlNode ReadScriptDocument(const HaloPcMap& map, const std::filesystem::path& pa
     BinaryFile file(path);
     ScriptCompilier located;
     located.LoadScriptData(map, file);
-    const std::string where = "map '" + map.f.string() + "': ";
+    const std::string where = "map '" + Utf8(map.f) + "': ";
 
     XmlNode root;
     root.Name = "scripts";

@@ -7,13 +7,14 @@
 #include "runtime/AtomicFile.h"
 #include "runtime/BinaryFile.h"
 #include "runtime/Error.h"
+#include "runtime/Utf8Path.h"
 
 namespace tarnfold {
 
 std::filesystem::path ResolveMapPath(const std::filesystem::path& path) {
     std::error_code ec;
     auto resolved = std::filesystem::canonical(path, ec);
-    if (ec) throw Error("cannot open '" + path.string() + "': " + ec.message());
+    if (ec) throw Error("cannot open '" + Utf8(path) + "': " + ec.message());
     return resolved;
 }
 
@@ -22,7 +23,7 @@ MapTransaction::MapTransaction(const std::filesystem::path& map, bool sweep,
     : path_(ResolveMapPath(map)),
       lock_(path_,
             [&] {
-                if (onWait) onWait("waiting for another compile of '" + path_.string() + "' to finish");
+                if (onWait) onWait("waiting for another compile of '" + Utf8(path_) + "' to finish");
             }),
       staleRemoved_(sweep ? RemoveStaleTemporaries(path_) : 0) {}
 
@@ -35,7 +36,7 @@ int64_t MapTransaction::Replace(const MapRewrite& rewrite, BinaryFile& old, cons
     const int64_t relocated = rewrite.WriteTo(old, &out, hooks.afterChunk, hooks.copyHead);
     out.Flush();
     if (hooks.verify) hooks.verify(out.TemporaryPath());
-    out.Commit();
+    out.Commit(hooks.afterRename);
     return relocated;
 }
 
