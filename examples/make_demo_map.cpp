@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
     CLI::App app{"Writes a synthetic map (not a playable one). With the defaults it is about 10 KiB: "
                  "a 2048-byte header, the tag index, the scenario's script data and 4 KiB of tag data.",
                  "make-demo-map"};
+    app.allow_windows_style_options(false);  // "/path/x.map" is a path on every system
     std::string out;
     double tailMib = -1, rawMib = 0;
     tarnfold::SyntheticMapOptions options;
