@@ -32,7 +32,8 @@ AtomicFile::AtomicFile(const std::filesystem::path& target, std::string noun, Mo
     const DWORD attributes = ::GetFileAttributesW(wideTarget.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD code = ::GetLastError();
-        if (code != ERROR_FILE_NOT_FOUND || mode != Mode::CreateOrReplace)
+        const bool missing = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+        if (!missing || mode != Mode::CreateOrReplace)
             throw Error("cannot open '" + Utf8(target_) + "': " + win32::Reason(code));
         existed_ = false;
     } else {

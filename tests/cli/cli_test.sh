@@ -121,6 +121,21 @@ run 0 compile "$work/c.map" "$work/back.hsc"
 same "$work/c.map" "$work/d.map"
 rm -f "$work/back.hsc"
 
+# scripts -o replaces FILE whole or not at all, never with the map, and says why.
+printf 'kept' > "$work/kept.xml"
+chmod a-w "$work/kept.xml"
+while IFS='|' read -r output message; do
+  cp "$work/d.map" "$work/c.map"
+  run 1 scripts "$work/c.map" -o "$work/$output" && error_line "$message"
+  same "$work/c.map" "$work/d.map"
+done <<'EOF_'
+c.map|is the map itself; give another file
+kept.xml|is read-only; nothing was written
+no-folder/out.xml|cannot create a temporary file in
+EOF_
+[ "$(cat "$work/kept.xml")" = kept ] || fail "a refused scripts -o changed the file"
+rm -f "$work/kept.xml"
+
 # A map named as long as the file system allows compiles: the temporary
 # file's name does not grow with it. Windows programs open no such path, and
 # say so.

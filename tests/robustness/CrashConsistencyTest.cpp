@@ -14,6 +14,7 @@
 #include "ExpectedMap.h"
 #include "compiler/Tarnfold.h"
 #include "map/MapRewrite.h"
+#include "runtime/AtomicFile.h"
 
 namespace tarnfold::robustness {
 namespace {
@@ -70,6 +71,29 @@ TEST_F(CrashConsistency, KilledAfterAnyChunkTheMapIsTheOriginal) {
         }
         EXPECT_GE(killed, atLeast);
         std::printf("killed after each of %d chunks: 0 corrupted maps\n", killed);
+    }
+}
+
+// Ctrl+C at a moment of the compile, as the command line handles it: before
+// the rename the temporary file goes and the process ends with 130, the map
+// as it was; after the rename the compile is done, and it finishes and
+// reports as if nothing had come. (The hook raises the signal, so it lands
+// exactly there.)
+TEST_F(CrashConsistency, CtrlCBeforeTheRenameInterruptsAndAfterItLetsTheCompileFinish) {
+    for (const bool afterRename : {false, true}) {
+        SCOPED_TRACE(afterRename ? "after the rename" : "after the first chunk");
+        map_.Save(path_);
+        Child child([&](int) {
+            RemoveTemporaryOnInterrupt();
+            CompileOptions options;
+            if (afterRename) options.hooks.afterRename = [] { ::raise(SIGINT); };
+            else options.hooks.afterChunk = [](int chunk) { if (chunk == 1) ::raise(SIGINT); };
+            CompileDocument(path_, Intro(), options);
+        });
+        EXPECT_EQ(child.Next(), afterRename ? "ok" : "");
+        EXPECT_EQ(child.Status(), afterRename ? 0 : 130);
+        EXPECT_TRUE(ReadFileBytes(path_) == (afterRename ? compiled_ : map_.bytes));
+        EXPECT_EQ(folder_.Others(), std::vector<std::string>{"m.map"});
     }
 }
 
