@@ -13,6 +13,8 @@ QString Credits() {
     return QStringLiteral("Tarnfold " TARNFOLD_VERSION
                           " was made by the Tarnfold authors, with coding tips from its contributors. "
                           "For news of updates, see the project's home page and its issue tracker.\n"
+                          "\n"
+                          "Free software under the MIT licence (the LICENSE file).\n"
                           "\n") +
            QString(46, ' ') + QStringLiteral("Thanks, the Tarnfold authors");
 }

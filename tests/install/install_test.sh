@@ -62,6 +62,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 dpkg-deb -x "$deb" "$work/root"
 bin=$work/root/usr/bin
 [ -f "$work/root/usr/share/mime/packages/$id.xml" ] || fail "the package lacks the map type"
+grep -q '^MIT License' "$work/root/usr/share/doc/tarnfold/LICENSE" || fail "the package lacks the licence"
 "$bin/tarnfold-cli" --version | grep -qx "tarnfold-cli [0-9.]*" || fail "--version"
 count() { "$bin/tarnfold-cli" info "$work/demo.map" | sed -n 's/^scripts: *\([0-9]*\).*/\1/p'; }
 [ "$(count)" = 0 ] || fail "info: $(count) scripts before the compile"
