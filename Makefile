@@ -45,24 +45,24 @@ REFRESH_DESKTOP = [ -n "$(DESTDIR)" ] || for step in \
 	  "gtk-update-icon-cache -qtf $(PREFIX)/share/icons/hicolor"; do \
 	  ! command -v $${step%% *} >/dev/null || $$step; done
 
+# The manifest of the last `make install`: its own copy, as the tests'
+# installs into temporary folders rewrite install_manifest.txt. It names the
+# prefix and the folders the install created (scripts/install-manifest).
+MANIFEST = $(BUILD)/make-install-manifest.txt
+
 install: build
+	@scripts/install-manifest before "$(DESTDIR)$(PREFIX)" $(BUILD)/folders-before-install
 	cmake --install $(BUILD) --prefix $(PREFIX)
-	{ echo "# prefix: $(PREFIX)"; cat $(BUILD)/install_manifest.txt; } > $(BUILD)/make-install-manifest.txt
+	@scripts/install-manifest record "$(PREFIX)" "$(DESTDIR)$(PREFIX)" $(BUILD)/install_manifest.txt \
+	  $(BUILD)/folders-before-install > $(MANIFEST)
 	@$(REFRESH_DESKTOP)
 
-# Removes what the last `make install` installed, and the folders that leaves
-# empty, under the prefix that install used (the manifest's first line; its
-# own copy of the list, as the tests' installs into temporary folders rewrite
-# install_manifest.txt).
-MANIFEST = $(BUILD)/make-install-manifest.txt
-uninstall: PREFIX = $(shell sed -n '1s/^\# prefix: //p' $(MANIFEST) 2>/dev/null)
+# Removes what the last `make install` installed, under the prefix it used,
+# refreshes the desktop's caches there and removes the folders it created
+# that are now empty.
 uninstall:
-	@[ -f $(MANIFEST) ] || { echo "make uninstall: nothing was installed from $(BUILD)"; exit 1; }
-	sed 1d $(MANIFEST) | xargs -rd '\n' rm -f --
-	sed 1d $(MANIFEST) | xargs -rd '\n' -n1 dirname | sort -ru | \
-	  xargs -rd '\n' rmdir -p --ignore-fail-on-non-empty -- 2>/dev/null || true
-	@$(REFRESH_DESKTOP)
-	rm -f $(MANIFEST)
+	@[ -f $(MANIFEST) ] || { echo "make uninstall: nothing was installed from $(BUILD)" >&2; exit 1; }
+	scripts/install-manifest remove $(MANIFEST)
 
 # The Debian package, $(BUILD)/tarnfold_VERSION_ARCH.deb (the install rules
 # build the man pages and icons first).

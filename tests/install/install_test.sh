@@ -10,7 +10,10 @@ trap 'rm -rf "$work"' EXIT
 fail() { echo "install_test: $*" >&2; exit 1; }
 
 prefix=$work/prefix share=$work/prefix/share
+manifest=$(dirname "$0")/../../scripts/install-manifest
+"$manifest" before "$prefix" "$work/before"
 cmake --install "$build" --prefix "$prefix" > /dev/null
+"$manifest" record "$prefix" "$prefix" "$build/install_manifest.txt" "$work/before" > "$work/manifest"
 desktop=$share/applications/$id.desktop
 
 # The desktop entry and metainfo validate, and what they name is installed.
@@ -52,6 +55,10 @@ for program in tarnfold-cli tarnfold; do
     done
   done
 done
+
+# make uninstall: nothing is left, the caches the install made included.
+"$manifest" remove "$work/manifest"
+[ ! -e "$prefix" ] || fail "uninstall left $(find "$prefix" | head)"
 
 # The package: dependencies computed from the binaries; both programs run
 # from the unpacked tree.
