@@ -17,6 +17,7 @@
 #include "MenuBar1.h"
 #include "compiler/Tarnfold.h"
 #include "runtime/Error.h"
+#include "runtime/Utf8Path.h"
 
 namespace tarnfold::app {
 
@@ -173,7 +174,7 @@ void Window1::LoadScriptFile(const std::filesystem::path& path) {
     Attempt([this, &path] {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
-            throw Error("cannot open the script document '" + path.string() + "': " + file.errorString().toStdString());
+            throw Error("cannot open the script document '" + Utf8(path) + "': " + file.errorString().toStdString());
         // Replacing through a cursor keeps the field's undo history; setPlainText would clear it.
         QTextCursor all(ScriptFld->document());
         all.select(QTextCursor::Document);
