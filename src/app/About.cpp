@@ -4,8 +4,8 @@
 #include <QPointer>
 
 #include "Canvas.h"
-#include "Version.h"
 #include "Pictures.h"
+#include "Version.h"
 
 namespace tarnfold::app {
 

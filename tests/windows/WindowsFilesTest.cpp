@@ -61,6 +61,26 @@ TEST(WindowsFiles, RefusedWithTheMapIntact) {
     }
 }
 
+// Another compile holds the map's lock (its byte far past the end): this
+// one says it waits, and compiles once the lock is free.
+TEST(WindowsFiles, ACompileWaitsForTheLock) {
+    const SyntheticMap map = BuildSyntheticMap();
+    TempFolder folder;
+    const auto path = folder / "m.map";
+    map.Save(path);
+    const HANDLE other = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, 0, nullptr);
+    OVERLAPPED lockedByte{};
+    lockedByte.OffsetHigh = 0x7FFFFFFF;
+    ASSERT_TRUE(::LockFileEx(other, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &lockedByte));
+    std::string said;
+    CompileOptions options;
+    options.onWait = [&](const std::string& note) { said = note, ::CloseHandle(other); };
+    CompileDocument(path, Intro(), options);
+    EXPECT_THAT(said, HasSubstr("waiting for another compile"));
+    EXPECT_TRUE(ReadFileBytes(path) == ExpectedMap(map.bytes, Built(Intro())));
+}
+
 TEST(WindowsFiles, AMapInAFolderNamedInUnicodeCompiles) {
     const SyntheticMap map = BuildSyntheticMap();
     TempFolder folder;
