@@ -79,21 +79,24 @@ TEST_F(CrashConsistency, KilledAfterAnyChunkTheMapIsTheOriginal) {
 // as it was; after the rename the compile is done, and it finishes and
 // reports as if nothing had come. (The hook raises the signal, so it lands
 // exactly there.)
-TEST_F(CrashConsistency, CtrlCBeforeTheRenameInterruptsAndAfterItLetsTheCompileFinish) {
+TEST(Interrupt, CtrlCBeforeTheRenameInterruptsAndAfterItLetsTheCompileFinish) {
+    const SyntheticMap map = BuildSyntheticMap();  // one chunk
+    TempFolder folder;
+    const auto path = folder / "m.map";
     for (const bool afterRename : {false, true}) {
         SCOPED_TRACE(afterRename ? "after the rename" : "after the first chunk");
-        map_.Save(path_);
+        map.Save(path);
         Child child([&](int) {
             RemoveTemporaryOnInterrupt();
             CompileOptions options;
             if (afterRename) options.hooks.afterRename = [] { ::raise(SIGINT); };
             else options.hooks.afterChunk = [](int chunk) { if (chunk == 1) ::raise(SIGINT); };
-            CompileDocument(path_, Intro(), options);
+            CompileDocument(path, Intro(), options);
         });
         EXPECT_EQ(child.Next(), afterRename ? "ok" : "");
         EXPECT_EQ(child.Status(), afterRename ? 0 : 130);
-        EXPECT_TRUE(ReadFileBytes(path_) == (afterRename ? compiled_ : map_.bytes));
-        EXPECT_EQ(folder_.Others(), std::vector<std::string>{"m.map"});
+        EXPECT_TRUE(ReadFileBytes(path) == (afterRename ? ExpectedMap(map.bytes, Built(Intro())) : map.bytes));
+        EXPECT_EQ(folder.Others(), std::vector<std::string>{"m.map"});
     }
 }
 
