@@ -82,7 +82,7 @@ sanitize:
 # Each libFuzzer target for FUZZ_SECONDS, built with clang in build-fuzz.
 FUZZ_SECONDS ?= 60
 fuzz:
-	@scripts/install-deps build bench
+	@scripts/install-deps build test bench
 	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DTARNFOLD_BUILD_APP=OFF -DTARNFOLD_BUILD_BENCH=OFF -DTARNFOLD_FUZZ=ON \
 	  "-DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all"
