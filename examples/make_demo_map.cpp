@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
                  "a 2048-byte header, the tag index, a scenario with the names the examples use, its script "
                  "data with room for the game's 19,001 nodes, and 4 KiB of tag data.",
                  "make-demo-map"};
+    app.allow_windows_style_options(false);  // "/path/x.map" is a path on every system
     std::string out;
     double tailMib = -1, rawMib = 0;
     tarnfold::SyntheticMapOptions options;

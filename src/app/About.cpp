@@ -7,6 +7,7 @@
 
 #include "Canvas.h"
 #include "Pictures.h"
+#include "Version.h"
 
 namespace tarnfold::app {
 
@@ -32,6 +33,7 @@ QStringList Credits() {
                                         "contributors. For news of updates, see the project's home page and its "
                                         "issue tracker.")
                 .arg(QStringLiteral(TARNFOLD_VERSION)),
+            QCoreApplication::translate("About", "Free software under the MIT licence (the LICENSE file)."),
             QCoreApplication::translate("About", "Thanks, the Tarnfold authors")};
 }
 

@@ -7,6 +7,7 @@
 #include <QTranslator>
 
 #include "MenuBar1.h"
+#include "Version.h"
 
 namespace tarnfold::app {
 

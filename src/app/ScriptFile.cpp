@@ -4,13 +4,14 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include "runtime/Utf8Path.h"
 #include "runtime/Error.h"
 
 namespace tarnfold::app {
 
 namespace {
 
-std::string Named(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
+std::string Named(const std::filesystem::path& path) { return "'" + Utf8(path) + "'"; }
 
 }  // namespace
 

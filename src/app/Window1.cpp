@@ -26,6 +26,7 @@
 #include "ScriptSource.h"
 #include "WorkArea.h"
 #include "runtime/Error.h"
+#include "runtime/Utf8Path.h"
 
 namespace tarnfold::app {
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "App.h"
+#include "Version.h"
 #include "Window1.h"
 #include "HaloMapTypes.h"
 #include "ScriptFile.h"

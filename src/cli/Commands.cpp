@@ -11,8 +11,10 @@
 
 #include "Json.h"
 #include "compiler/Tarnfold.h"
+#include "runtime/AtomicFile.h"
 #include "runtime/Error.h"
 #include "runtime/Numbers.h"
+#include "runtime/Utf8Path.h"
 #include "runtime/Xml.h"
 
 namespace tarnfold::cli {
@@ -23,9 +25,9 @@ std::string ReadDocument(const std::string& path) {
     if (path == "-") return std::string(std::istreambuf_iterator<char>(std::cin), {});
     // A folder opens like a file and reads as nothing, which would be
     // reported as an empty document.
-    if (std::filesystem::is_directory(path))
+    if (std::filesystem::is_directory(PathFromUtf8(path)))
         throw Error("cannot read the script document '" + path + "': it is a folder");
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathFromUtf8(path), std::ios::binary);
     if (!in) throw Error("cannot open the script document '" + path + "': " + std::strerror(errno));
     std::ostringstream text;
     text << in.rdbuf();
@@ -37,13 +39,13 @@ std::string SourceName(const std::string& path) { return path == "-" ? "<stdin>"
 }  // namespace
 
 void Info(const std::string& mapPath, bool json, std::ostream& out) {
-    const MapReport map = DescribeMap(mapPath);
+    const MapReport map = DescribeMap(PathFromUtf8(mapPath));
     if (json) {
         // Tag names are bytes in no set encoding: invalid UTF-8 is replaced, not refused.
         out << ToJson(map).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
         return;
     }
-    out << "map:               " << map.map.string() << "\n"
+    out << "map:               " << Utf8(map.map) << "\n"
         << "layout:            " << (map.headLayout ? "\"daeh\" header (index offset at byte 16)"
                                                     : "other header (index offset at byte 1516)")
         << "\n"
@@ -93,13 +95,13 @@ void Compile(const std::string& mapPath, const std::string& scriptPath, const Co
     options.onWait = [&err](const std::string& note) { err << "tarnfold-cli: " << note << std::endl; };
     options.onNote = options.onWait;
     options.replaceForeign = flags.replaceForeign;
-    const bool hsc = flags.format.empty() ? std::filesystem::path(scriptPath).extension() == ".hsc"
+    const bool hsc = flags.format.empty() ? PathFromUtf8(scriptPath).extension() == ".hsc"
                                           : flags.format == "hsc";
     const std::string text = ReadDocument(scriptPath);
     const auto compile = [&] {
-        if (hsc) return CompileHsc(mapPath, text, SourceName(scriptPath), options);
+        if (hsc) return CompileHsc(PathFromUtf8(mapPath), text, SourceName(scriptPath), options);
         try {
-            return CompileDocument(mapPath, text, options);
+            return CompileDocument(PathFromUtf8(mapPath), text, options);
         } catch (const XmlError& e) {
             if (!LooksLikeHsc(text)) throw;
             throw Error(std::string(e.what()) + " (this looks like HSC: give --format hsc)");
@@ -144,15 +146,22 @@ void Translate(const std::string& sourcePath, Engine engine, std::ostream& out) 
 
 void Scripts(const std::string& mapPath, const std::string& outputPath, bool hsc, std::optional<Engine> engine,
              std::ostream& out) {
-    const std::string document = hsc ? ReadScriptsAsHsc(mapPath, engine) : ReadScripts(mapPath);
+    const std::filesystem::path map = PathFromUtf8(mapPath);
+    const std::string document = hsc ? ReadScriptsAsHsc(map, engine) : ReadScripts(map);
     if (outputPath.empty()) {
         out << document;
         return;
     }
-    std::ofstream file(outputPath, std::ios::binary | std::ios::trunc);
-    file << document;
-    file.close();
-    if (!file) throw Error("cannot write '" + outputPath + "'");
+    // Written as a compile writes a map: a failure leaves an existing FILE as
+    // it was. Through a link, the file it names is replaced.
+    std::error_code ec;
+    const std::filesystem::path output = std::filesystem::weakly_canonical(PathFromUtf8(outputPath), ec);
+    if (ec) throw Error("cannot write '" + outputPath + "': " + ec.message());
+    if (std::filesystem::equivalent(output, map, ec))
+        throw Error("the output '" + outputPath + "' is the map itself; give another file (the map was not changed)");
+    AtomicFile file(output, "file", AtomicFile::Mode::CreateOrReplace);
+    file.Write(reinterpret_cast<const uint8_t*>(document.data()), document.size());
+    file.Commit();
 }
 
 }  // namespace tarnfold::cli

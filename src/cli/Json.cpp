@@ -1,5 +1,7 @@
 #include "Json.h"
 
+#include "runtime/Utf8Path.h"
+
 namespace tarnfold::cli {
 
 nlohmann::ordered_json ToJson(const LoadCheck& check) {
@@ -17,7 +19,7 @@ nlohmann::ordered_json ToJson(const MapReport& map) {
     auto globals = nlohmann::ordered_json::array();
     for (const GlobalReport& global : map.globalList) globals.push_back({{"name", global.name}, {"type", global.type}});
     return {
-        {"map", map.map.string()},
+        {"map", Utf8(map.map)},
         {"game", map.game},
         {"layout", map.headLayout ? "daeh" : "other"},
         {"indexOffset", map.indexOffset},

@@ -3,16 +3,29 @@
 
 #include <iostream>
 #include <string_view>
+#include <vector>
 
 #include "Commands.h"
 #include "runtime/AtomicFile.h"
 #include "hsc/Diagnostics.h"
 #include "runtime/Error.h"
+#include "runtime/System.h"
+#include "Version.h"
 
 int main(int argc, char** argv) {
+    tarnfold::UseUtf8Console();
+    // From here on every argument, and so every path, is UTF-8.
+    std::vector<std::string> arguments = tarnfold::Utf8Arguments(argc, argv);
+    std::vector<const char*> pointers;
+    for (const std::string& argument : arguments) pointers.push_back(argument.c_str());
+
     CLI::App app{"Tarnfold compiles XML script documents and HSC scripts into Halo PC maps.", "tarnfold-cli"};
     app.set_version_flag("--version", std::string("tarnfold-cli ") + TARNFOLD_VERSION);
     app.require_subcommand(1);
+    // The same command line on every system: on Windows CLI11 would take
+    // "/path/to/level.map" for an option "/path". (Set before the commands,
+    // which inherit it.)
+    app.allow_windows_style_options(false);
 
     std::string mapPath;
     std::string scriptPath;
@@ -51,17 +64,17 @@ int main(int argc, char** argv) {
             ->check(CLI::IsMember({"retail", "custom"}));
 
     // CLI11 would call an unknown command an unexpected argument.
-    if (argc > 1 && argv[1][0] != '-') {
+    if (arguments.size() > 1 && arguments[1][0] != '-') {
         bool known = false;
-        for (const auto* command : app.get_subcommands({})) known = known || command->get_name() == argv[1];
+        for (const auto* command : app.get_subcommands({})) known = known || command->get_name() == arguments[1];
         if (!known) {
-            std::cerr << "tarnfold-cli: error: unknown command '" << argv[1] << "'\n\n" << app.help();
+            std::cerr << "tarnfold-cli: error: unknown command '" << arguments[1] << "'\n\n" << app.help();
             return 2;
         }
     }
 
     try {
-        app.parse(argc, argv);
+        app.parse(static_cast<int>(pointers.size()), pointers.data());
     } catch (const CLI::ParseError& e) {
         const int code = app.exit(e);
         return code == 0 ? 0 : 2;

@@ -11,6 +11,7 @@
 #include "engine/Target.h"
 #include "hsc/Translate.h"
 #include "map/MapTransaction.h"
+#include "runtime/Utf8Path.h"
 #include "runtime/Error.h"
 #include "runtime/XmlAttributes.h"
 #include "runtime/Xml.h"
@@ -38,7 +39,7 @@ CompileSummary ScriptCompilier::BuildScriptData(MapTransaction& transaction, Map
                            std::to_string(std::max(map.data.globalCount, 0)) + " globals that another tool compiled";
         const std::string readFirst = "read them back first with `tarnfold-cli scripts MAP --hsc`";
         if (!options.replaceForeign)
-            throw Error("map '" + map.map.f.string() + "' holds " + summary.replaced + ", which a compile replaces; " +
+            throw Error("map '" + Utf8(map.map.f) + "' holds " + summary.replaced + ", which a compile replaces; " +
                         readFirst + ", then compile with --replace-foreign to replace them");
         if (options.onNote) options.onNote("replaced: " + summary.replaced + " (" + readFirst + ")");
     }

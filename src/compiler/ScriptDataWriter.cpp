@@ -5,6 +5,7 @@
 #include "map/HaloPcMap.h"
 #include "map/MapLayout.h"
 #include "map/Relocation.h"
+#include "runtime/Utf8Path.h"
 #include "runtime/BinaryFile.h"
 #include "runtime/ByteOrder.h"
 #include "runtime/Error.h"
@@ -65,7 +66,7 @@ MapRewrite PlanScriptDataWrite(const ScriptBuild& build, const ScriptData& data,
     // addresses run across 0x7FFFFFFF, those past it would be taken for small.
     const int64_t longest = std::max(old.Length(), old.Length() + growth);
     if (int64_t{map.Magic} + longest > int64_t{1} << 31)
-        throw Error("map '" + map.f.string() + "': the map's addresses run past 0x7FFFFFFF (Magic " +
+        throw Error("map '" + Utf8(map.f) + "': the map's addresses run past 0x7FFFFFFF (Magic " +
                     DescribeOffset(static_cast<uint32_t>(map.Magic)) + " + " + std::to_string(longest) +
                     " bytes), and Tarnfold cannot move them safely");
 

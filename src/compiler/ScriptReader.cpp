@@ -15,6 +15,7 @@
 
 #include "compiler/MapFile.h"
 #include "runtime/Error.h"
+#include "runtime/Utf8Path.h"
 #include "runtime/Numbers.h"
 #include "runtime/XmlWriter.h"
 #include "scenario/CompiledScripts.h"
@@ -374,7 +375,7 @@ XmlNode ReadScriptDocument(MapFile& opened) {
     const ScriptData& data = opened.data;
     XmlNode root;
     root.Name = "scripts";
-    const std::string where = "map '" + opened.map.f.string() + "': ";
+    const std::string where = "map '" + Utf8(opened.map.f) + "': ";
     if (data.ScriptTableSize == scenario::kStringReserve) return root;  // no scripts compiled yet
     CompiledScripts compiled = CompiledScripts::Read(data, opened.file, where);
 

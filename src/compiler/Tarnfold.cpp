@@ -13,6 +13,7 @@
 #include "engine/Target.h"
 #include "hsc/Translate.h"
 #include "hsc/WriteHsc.h"
+#include "runtime/Utf8Path.h"
 #include "runtime/BinaryFile.h"
 #include "runtime/Xml.h"
 #include "runtime/XmlWriter.h"
@@ -100,7 +101,7 @@ std::vector<GlobalReport> ListGlobals(const XmlNode& document) {
 // The game's load pass over an opened map's scripts.
 LoadCheck CheckOpened(MapFile& map) {
     if (!map.data.HasScripts()) return {true, true, {}, {}};
-    const CompiledScripts compiled = CompiledScripts::Read(map.data, map.file, "map '" + map.map.f.string() + "': ");
+    const CompiledScripts compiled = CompiledScripts::Read(map.data, map.file, "map '" + Utf8(map.map.f) + "': ");
     return CheckGameLoad(compiled, Level::Read(map.map, map.file), engine::ChooseTarget(map.map, std::nullopt).engine);
 }
 

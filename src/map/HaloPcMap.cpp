@@ -6,6 +6,7 @@
 #include "runtime/BinaryFile.h"
 #include "runtime/ByteOrder.h"
 #include "runtime/Error.h"
+#include "runtime/Utf8Path.h"
 
 namespace tarnfold {
 
@@ -13,7 +14,7 @@ namespace {
 
 using namespace map_layout;
 
-std::string Where(const std::filesystem::path& path) { return "map '" + path.string() + "': "; }
+std::string Where(const std::filesystem::path& path) { return "map '" + Utf8(path) + "': "; }
 
 }  // namespace
 

@@ -19,6 +19,9 @@ struct WriteHooks {
     // Once the new map is written and flushed, before it replaces the old
     // one: reads the temporary file and throws to abandon the replacement.
     std::function<void(const std::filesystem::path& newMap)> verify;
+    // Once the new map has replaced the old one (a test pauses here and
+    // sends the signal that must no longer count as an interrupt).
+    std::function<void()> afterRename;
     // False streams the unchanged head through the process instead of
     // copying it inside the kernel (tests force each way).
     bool copyHead = true;

@@ -1,40 +1,39 @@
 #include "runtime/BinaryFile.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <system_error>
 
 #include "runtime/ByteOrder.h"
 #include "runtime/Error.h"
+#include "runtime/System.h"
+#include "runtime/Utf8Path.h"
 
 namespace tarnfold {
 
 void RequireRegularFile(const std::filesystem::path& path, std::string_view what) {
+    CheckPathLength(path);
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (ec && ec != std::errc::no_such_file_or_directory)  // a link loop, a folder we may not enter
-        throw Error("cannot open '" + path.string() + "': " + ec.message());
+        throw Error("cannot open '" + Utf8(path) + "': " + ec.message());
     if (!std::filesystem::exists(status))
-        throw Error("cannot open '" + path.string() + "': no such file");
+        throw Error("cannot open '" + Utf8(path) + "': no such file");
     if (std::filesystem::is_directory(status))
-        throw Error("cannot open '" + path.string() + "': it is a folder, not a " + std::string(what));
+        throw Error("cannot open '" + Utf8(path) + "': it is a folder, not a " + std::string(what));
     // Opening a pipe would wait for a writer for ever, and a device has no
     // length to check: neither can be read as a file of ours.
     if (!std::filesystem::is_regular_file(status))
-        throw Error("cannot open '" + path.string() + "': it is not a regular file" +
+        throw Error("cannot open '" + Utf8(path) + "': it is not a regular file" +
                     (what == "file" ? std::string() : ", so not a " + std::string(what)));
 }
 
 BinaryFile::BinaryFile(const std::filesystem::path& path, std::string_view what) : path_(path) {
     RequireRegularFile(path, what);
-    in_.open(path, std::ios::binary);
-    if (!in_)
-        throw Error("cannot open '" + path.string() + "': " + std::strerror(errno));
-    in_.seekg(0, std::ios::end);
-    length_ = static_cast<int64_t>(in_.tellg());
-    if (length_ < 0) throw Error("cannot read '" + path.string() + "': its length is unknown");
+    Open();
 }
+
+BinaryFile::~BinaryFile() { Close(); }
 
 void BinaryFile::RequireInside(int64_t offset, int64_t count, std::string_view field) const {
     if (!Contains(offset, count))
@@ -44,12 +43,14 @@ void BinaryFile::RequireInside(int64_t offset, int64_t count, std::string_view f
 
 void BinaryFile::Read(int64_t offset, void* out, size_t count) {
     RequireInside(offset, static_cast<int64_t>(count), "read");
-    in_.clear();
-    in_.seekg(offset);
-    in_.read(static_cast<char*>(out), static_cast<std::streamsize>(count));
-    if (in_.gcount() != static_cast<std::streamsize>(count))
-        throw Error("cannot read " + std::to_string(count) + " bytes at offset " +
-                    DescribeOffset(offset) + " of '" + path_.string() + "'");
+    auto* bytes = static_cast<uint8_t*>(out);
+    for (size_t done = 0; done < count;) {
+        const size_t got = ReadSome(offset + static_cast<int64_t>(done), bytes + done, count - done);
+        if (got == 0)
+            throw Error("cannot read " + std::to_string(count) + " bytes at offset " + DescribeOffset(offset) +
+                        " of '" + Utf8(path_) + "'");
+        done += got;
+    }
 }
 
 std::vector<uint8_t> BinaryFile::ReadBytes(int64_t offset, size_t count) {

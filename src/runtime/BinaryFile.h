@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +19,9 @@ class BinaryFile {
 public:
     // `what` names the kind of file in messages ("map file").
     explicit BinaryFile(const std::filesystem::path& path, std::string_view what = "file");
+    ~BinaryFile();
+    BinaryFile(const BinaryFile&) = delete;
+    BinaryFile& operator=(const BinaryFile&) = delete;
 
     int64_t Length() const { return length_; }
     const std::filesystem::path& Path() const { return path_; }
@@ -44,9 +46,15 @@ public:
 
 private:
     void RequireInside(int64_t offset, int64_t count, std::string_view field) const;
+    // Per platform (BinaryFile_posix.cpp, BinaryFile_win32.cpp): opening the
+    // file for reading and finding its length, reading at an offset, closing.
+    // On Windows others may still rename over the file while it is open.
+    void Open();
+    size_t ReadSome(int64_t offset, void* out, size_t count);
+    void Close();
 
     std::filesystem::path path_;
-    std::ifstream in_;
+    intptr_t handle_ = -1;  // a file descriptor, or a Windows HANDLE
     int64_t length_ = 0;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 
@@ -12,6 +13,8 @@ namespace tarnfold {
 // A replacement renames a new file over the old one, so a lock taken
 // on the old inode would guard nothing: after locking, the lock checks that
 // the path still names the locked inode and starts over if it does not.
+// Each platform has its file (FileLock_posix.cpp: flock; FileLock_win32.cpp:
+// LockFileEx).
 class FileLock {
 public:
     // `onWait` is called once when another process holds the lock and this
@@ -22,7 +25,7 @@ public:
     FileLock& operator=(const FileLock&) = delete;
 
 private:
-    int fd_ = -1;
+    intptr_t handle_ = -1;  // a file descriptor, or a Windows HANDLE
 };
 
 }  // namespace tarnfold

@@ -15,6 +15,7 @@
 #include "scenario/GlobalRecord.h"
 #include "scenario/ScriptRecord.h"
 #include "scenario/Syntax.h"
+#include "runtime/Utf8Path.h"
 
 namespace tarnfold {
 
@@ -39,7 +40,7 @@ StringDataLayout LayOutStringData(int32_t textBytes, int64_t scripts, int64_t gl
 }
 
 ScriptData ScriptData::Read(const HaloPcMap& map, BinaryFile& file) {
-    const std::string where = "map '" + map.f.string() + "': ";
+    const std::string where = "map '" + Utf8(map.f) + "': ";
     ScriptData data;
     const int64_t S = data.scenario = map.Scenario()->Offset;
     if (!file.Contains(S + kSyntaxDataSize, kFieldsEnd - kSyntaxDataSize))
@@ -95,7 +96,7 @@ int64_t ScriptData::ReplacedEnd(int64_t fileLength) const {
 }
 
 void ScriptData::CheckPlacement(const HaloPcMap& map, int64_t length) const {
-    const std::string where = "map '" + map.f.string() + "': ";
+    const std::string where = "map '" + Utf8(map.f) + "': ";
     const int64_t S = scenario;
 
     if (ScriptTableSize < kStringReserve)

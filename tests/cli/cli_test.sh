@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Usage: cli_test.sh TARNFOLD_CLI MAKE_DEMO_MAP INTRO_XML
+# With RUNNER set (Wine), the programs are the Windows build's.
 set -uo pipefail
 cli=$1 make_map=$2 intro=$3
+windows=${RUNNER:+yes}
+make_map() { ${RUNNER:-} "$make_map" "$@" > /dev/null; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -12,8 +15,9 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 # keeping what it prints in $work/out and $work/err.
 run() {
   local expected=$1; shift
-  "$cli" "$@" <"${stdin:-/dev/null}" >"$work/out" 2>"$work/err"
+  ${RUNNER:-} "$cli" "$@" <"${stdin:-/dev/null}" >"$work/out" 2>"$work/err"
   local status=$?
+  [ -z "$windows" ] || sed -i 's/\r$//' "$work/out" "$work/err"  # the console's line ends
   [ "$status" -eq "$expected" ] || fail "tarnfold-cli $* exited $status, not $expected: $(cat "$work/err")"
 }
 prints() { for line in "${@:2}"; do grep -qF -- "$line" "$work/$1" || fail "$1 lacks '$line': $(cat "$work/$1")"; done; }
@@ -33,7 +37,7 @@ run 2 compile "$work/only-a-map.map"
 run 2 info a.map b.map
 
 # What a map holds, a dry run, a compile, and the same compile again.
-"$make_map" "$work/fresh.map"
+make_map "$work/fresh.map"
 cp "$work/fresh.map" "$work/a.map"
 run 0 info "$work/a.map" && prints out "nodes:             0 of 19001" "scripts:           0 of 512" \
   "string data:       1024 of 262144 bytes" "compiled by:       nothing yet"
@@ -117,18 +121,39 @@ run 0 compile "$work/c.map" "$work/back.hsc"
 same "$work/c.map" "$work/d.map"
 rm -f "$work/back.hsc"
 
+# scripts -o replaces FILE whole or not at all, never with the map, and says why.
+printf 'kept' > "$work/kept.xml"
+chmod a-w "$work/kept.xml"
+while IFS='|' read -r output message; do
+  cp "$work/d.map" "$work/c.map"
+  run 1 scripts "$work/c.map" -o "$work/$output" && error_line "$message"
+  same "$work/c.map" "$work/d.map"
+done <<'EOF_'
+c.map|is the map itself; give another file
+kept.xml|is read-only; nothing was written
+no-folder/out.xml|cannot create a temporary file in
+EOF_
+[ "$(cat "$work/kept.xml")" = kept ] || fail "a refused scripts -o changed the file"
+rm -f "$work/kept.xml"
+
 # A map named as long as the file system allows compiles: the temporary
-# file's name does not grow with it.
+# file's name does not grow with it. Windows programs open no such path, and
+# say so.
 long="$work/$(printf 'm%.0s' $(seq 251)).map"
 cp "$work/fresh.map" "$long"
-run 0 compile "$long" "$intro" && prints out "done!"
+if [ -z "$windows" ]; then
+  run 0 compile "$long" "$intro" && prints out "done!"
+else
+  run 1 compile "$long" "$intro" && error_line "Windows programs open paths of at most 259"
+  same "$long" "$work/fresh.map"
+fi
 rm -f "$long"
 
 # Ctrl+C during a compile: the temporary file is removed, the map is as it was.
-"$make_map" --tail-mib 96 "$work/big.map"
+make_map --tail-mib 96 "$work/big.map"
 cp "$work/big.map" "$work/big-before.map"
 set -m  # a job of its own, so that the compile does not start out ignoring SIGINT
-"$cli" compile "$work/big.map" "$intro" >/dev/null 2>&1 &
+${RUNNER:-} "$cli" compile "$work/big.map" "$intro" >/dev/null 2>&1 &
 pid=$!
 set +m
 for _ in $(seq 500); do compgen -G "$work/.big.map.tarnfold-*" >/dev/null && break; sleep 0.01; done

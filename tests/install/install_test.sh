@@ -10,7 +10,10 @@ trap 'rm -rf "$work"' EXIT
 fail() { echo "install_test: $*" >&2; exit 1; }
 
 prefix=$work/prefix share=$work/prefix/share
+manifest=$(dirname "$0")/../../scripts/install-manifest
+"$manifest" before "$prefix" "$work/before"
 cmake --install "$build" --prefix "$prefix" > /dev/null
+"$manifest" record "$prefix" "$prefix" "$build/install_manifest.txt" "$work/before" > "$work/manifest"
 desktop=$share/applications/$id.desktop
 
 # The desktop entry and metainfo validate, and what they name is installed.
@@ -53,6 +56,10 @@ for program in tarnfold-cli tarnfold; do
   done
 done
 
+# make uninstall: nothing is left, the caches the install made included.
+"$manifest" remove "$work/manifest"
+[ ! -e "$prefix" ] || fail "uninstall left $(find "$prefix" | head)"
+
 # The package: dependencies computed from the binaries; both programs run
 # from the unpacked tree.
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" > /dev/null
@@ -62,6 +69,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 dpkg-deb -x "$deb" "$work/root"
 bin=$work/root/usr/bin
 [ -f "$work/root/usr/share/mime/packages/$id.xml" ] || fail "the package lacks the map type"
+grep -q '^MIT License' "$work/root/usr/share/doc/tarnfold/LICENSE" || fail "the package lacks the licence"
 "$bin/tarnfold-cli" --version | grep -qx "tarnfold-cli [0-9.]*" || fail "--version"
 count() { "$bin/tarnfold-cli" info "$work/demo.map" | sed -n 's/^scripts: *\([0-9]*\).*/\1/p'; }
 [ "$(count)" = 0 ] || fail "info: $(count) scripts before the compile"

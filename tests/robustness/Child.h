@@ -53,6 +53,13 @@ public:
         if (pid_ > 0) ::kill(pid_, SIGKILL), ::waitpid(pid_, nullptr, 0);
         pid_ = -1;
     }
+    // Waits for the child to end and returns its exit status.
+    int Status() {
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
 
 private:
     pid_t pid_ = -1;

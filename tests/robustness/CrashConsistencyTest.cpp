@@ -14,6 +14,7 @@
 #include "ExpectedMap.h"
 #include "compiler/Internal.h"
 #include "map/MapRewrite.h"
+#include "runtime/AtomicFile.h"
 
 namespace tarnfold::robustness {
 namespace {
@@ -75,6 +76,32 @@ TEST_F(CrashConsistency, KilledAfterAnyChunkTheMapIsTheOriginal) {
         }
         EXPECT_GE(killed, atLeast);
         std::printf("killed after each of %d chunks: 0 corrupted maps\n", killed);
+    }
+}
+
+// Ctrl+C at a moment of the compile, as the command line handles it: before
+// the rename the temporary file goes and the process ends with 130, the map
+// as it was; after the rename the compile is done, and it finishes and
+// reports as if nothing had come. (The hook raises the signal, so it lands
+// exactly there.)
+TEST(Interrupt, CtrlCBeforeTheRenameInterruptsAndAfterItLetsTheCompileFinish) {
+    const SyntheticMap map = BuildSyntheticMap();  // one chunk
+    TempFolder folder;
+    const auto path = folder / "m.map";
+    for (const bool afterRename : {false, true}) {
+        SCOPED_TRACE(afterRename ? "after the rename" : "after the first chunk");
+        map.Save(path);
+        Child child([&](int) {
+            RemoveTemporaryOnInterrupt();
+            WriteHooks hooks;
+            if (afterRename) hooks.afterRename = [] { ::raise(SIGINT); };
+            else hooks.afterChunk = [](int chunk) { if (chunk == 1) ::raise(SIGINT); };
+            CompileDocument(path, Intro(), {}, hooks);
+        });
+        EXPECT_EQ(child.Next(), afterRename ? "ok" : "");
+        EXPECT_EQ(child.Status(), afterRename ? 0 : 130);
+        EXPECT_TRUE(ReadFileBytes(path) == (afterRename ? ExpectedMap(map.bytes, Built(Intro())) : map.bytes));
+        EXPECT_EQ(folder.Others(), std::vector<std::string>{"m.map"});
     }
 }
 

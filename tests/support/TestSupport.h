@@ -3,16 +3,16 @@
 // What every suite shares: little-endian words in a byte vector, whole files
 // in and out, a scratch folder on the real file system, the example document.
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <string>
 
 #include "SyntheticMap.h"
+#include "runtime/Utf8Path.h"
 
 namespace tarnfold::testing {
 
@@ -42,7 +42,7 @@ inline const std::string& Intro() {
 inline std::vector<std::string> Names(const std::filesystem::path& folder, const std::string& except = {}) {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
-        if (entry.path().filename() != except) names.push_back(entry.path().filename());
+        if (Utf8(entry.path().filename()) != except) names.push_back(Utf8(entry.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -63,10 +63,10 @@ inline std::string Difference(const Bytes& actual, const Bytes& expected) {
 class TempFolder {
 public:
     explicit TempFolder(const std::filesystem::path& base = {}) {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = (base.empty() ? std::string(tmp && *tmp ? tmp : "/tmp") : base.string()) + "/tarnfold-XXXXXX";
-        if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create " + pattern);
-        path_ = pattern;
+        const auto root = base.empty() ? std::filesystem::temp_directory_path() : base;
+        std::random_device random;
+        for (int tries = 0; !std::filesystem::create_directory(path_ = root / ("tarnfold-" + std::to_string(random())));)
+            if (++tries == 100) throw std::runtime_error("cannot create a folder in " + Utf8(root));
         std::filesystem::permissions(path_, std::filesystem::perms::all);
     }
     ~TempFolder() {
