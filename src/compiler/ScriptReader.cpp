@@ -29,9 +29,8 @@ namespace {
 using namespace syntax;
 using namespace value_type;
 
-// A document deeper than the XML reader accepts could not be compiled again:
-// the root and the script element take two of its levels.
-constexpr int kMaxExpressionDepth = XmlDocument::kMaxDepth - 2;
+// A document deeper than the XML reader accepts could not be compiled again.
+constexpr int kMaxExpressionDepth = XmlDocument::kMaxExpressionDepth;
 
 // The flag bits of a node that is an expression.
 constexpr int16_t kPrimitiveBit = 1, kScriptIndexBit = 2, kGlobalBit = 4;

@@ -18,8 +18,11 @@ run() {
 }
 prints() { for line in "${@:2}"; do grep -qF -- "$line" "$work/$1" || fail "$1 lacks '$line': $(cat "$work/$1")"; done; }
 same() { cmp -s "$1" "$2" || fail "$1 differs from $2"; }
+# error_line MESSAGE: the last line is the error, in the compilers' form
+# (FILE:LINE:COLUMN: error:) or the tool's own, and holds MESSAGE.
 error_line() {
-  [ "$(head -c 21 "$work/err")" = "tarnfold-cli: error: " ] || fail "stderr does not start with the error prefix: $(cat "$work/err")"
+  tail -n 1 "$work/err" | grep -qE '^(tarnfold-cli|.+:[0-9]+:[0-9]+): error: ' ||
+    fail "the last line of stderr is no error: $(cat "$work/err")"
   prints err "$1"
 }
 
@@ -43,7 +46,7 @@ run 0 compile "$work/a.map" "$intro"
 [ "$(tail -n 1 "$work/out")" = "done!" ] || fail "the last line is not done!: $(cat "$work/out")"
 prints out "tail moved by:     112 bytes"
 # The example's made-up names (alpha, beta) draw the name checks' warnings, and nothing else.
-grep -v -e 'tarnfold-cli: warning: .*"alpha", which is no function' -e '"beta" is no global' "$work/err" &&
+grep -v -e ': warning: .*"alpha", which is no function' -e '"beta" is no global' "$work/err" &&
   fail "a clean compile printed more to stderr: $(cat "$work/err")"
 run 0 info "$work/a.map" && prints out "nodes:             13 of 19001" "scripts:           1 of 512" \
   "string data:       1041 of 262144 bytes" "compiled by:       Tarnfold"
@@ -59,7 +62,7 @@ same "$work/b.map" "$work/compiled.map"
 # Refusals leave the map byte-identical.
 cp "$work/fresh.map" "$work/c.map"
 printf '<scripts>\n  <script>\n</scripts>\n' >"$work/broken.xml"
-stdin=$work/broken.xml run 1 compile "$work/c.map" - && error_line "XML error at line 3"
+stdin=$work/broken.xml run 1 compile "$work/c.map" - && error_line "<stdin>:3:3: error: mismatched tag"
 run 1 compile "$work/c.map" "$work/missing.xml" && error_line "missing.xml"
 run 1 compile "$work/c.map" "$work" && error_line "the script document '$work': it is a folder"
 run 1 compile "$work/missing.map" "$intro" && error_line "missing.map"
@@ -68,7 +71,7 @@ same "$work/c.map" "$work/fresh.map"
 # What a compile ignores is warned about, bytes unchanged; --strict refuses it.
 while IFS='|' read -r body warning; do
   printf '<s><script NameAttr="w">%s</script></s>' "$body" >"$work/warn.xml"
-  run 0 compile "$work/c.map" "$work/warn.xml" && prints err "tarnfold-cli: warning: element" "$warning"
+  run 0 compile "$work/c.map" "$work/warn.xml" && prints err "$work/warn.xml:1:" ": warning: element" "$warning"
   cp "$work/c.map" "$work/d.map"
   run 1 compile --strict "$work/c.map" "$work/warn.xml" && prints err "$warning" "warning(s), and strict checking"
   same "$work/c.map" "$work/d.map"
@@ -77,7 +80,7 @@ done <<'EOF'
 <ScriptValue ValueType="7" Valeu="30"/>|did you mean "Value"?
 <ScriptValue ValueType="7">30</ScriptValue>|the value goes in the Value attribute
 <ScriptValue ValueType="70" Value="1"/>|ValueType 70 is not one of the engine's value types (0 to 48)
-<Sleep/><ScriptValue ValueType="8" Value="1"/>|"Sleep" at line 1, column 25 is not ScriptCommand
+<Sleep/><ScriptValue ValueType="8" Value="1"/>|warn.xml:1:25: warning: element "Sleep" is not ScriptCommand
 <ScriptComand/><ScriptValue ValueType="8" Value="1"/>|did you mean "ScriptCommand"?
 <ScriptCommand Command="slep" EngineId="19" ValueType="4"/>|it calls "slep", which is no function (did you mean sleep?) (the game will not load the map's scripts)
 <ScriptValue ValueType="8" Value="1"/></script><script NameAttr="w"><ScriptValue ValueType="8" Value="1"/>|a script named "w" comes earlier

@@ -110,7 +110,7 @@ TEST(HscTranslate, SourcesGiveTheirDocumentsOrTheirFirstError) {
         try {
             const XmlNode document = Translate(c.source, "s.hsc", c.engine).document;
             EXPECT_EQ(RenderAll(document), c.expected);
-            EXPECT_EQ(CheckNames(document, c.engine), std::vector<std::string>{});
+            EXPECT_TRUE(CheckNames(document, c.engine).empty());
             // Round trip: the document as HSC translates into the same document.
             const std::string again = WriteHsc(document, c.engine);
             EXPECT_EQ(WriteXml(Translate(again, "again.hsc", c.engine).document), WriteXml(document)) << again;
@@ -169,16 +169,18 @@ TEST_F(HscCompile, DocumentNamesAreCheckedAsWarnings) {
         <GlobalValue ValueType="5" Value="1" ValueCommand="cheat_deathless_playr"/></script></s>)");
     EXPECT_EQ(summary.target, "Custom Edition (the map's header says version 609)");
     const std::vector<std::string> expected = {
-        "line 3, column 9: EngineId 18 is not sleep's number in Custom Edition (19)",
-        "line 3, column 9: ValueType 5 is neither sleep's return type, 4 (void), nor a type it converts to",
-        "line 3, column 9: sleep takes 1 to 2 arguments, not 0",
+        "<document>:3:9: warning: element \"ScriptCommand\": EngineId 18 is not sleep's number in Custom Edition (19)",
+        ":3:9: warning: element \"ScriptCommand\": ValueType 5 is neither sleep's return type, 4 (void), nor a type",
+        ":3:9: warning: element \"ScriptCommand\": sleep takes 1 to 2 arguments, not 0",
         "the syntax data is 1336 bytes, not 380076 (19001 nodes): the game ignores a syntax table of any other size",
-        "line 2, column 9: it calls \"ai_plce\", which is no function (did you mean ai_place?) (the game will not load",
-        "line 4, column 9: \"cheat_deathless_playr\" is no global of the scenario or of Custom Edition (did you mean "
+        ":2:9: warning: element \"ScriptCommand\": it calls \"ai_plce\", which is no function (did you mean ai_place?) "
+        "(the game will not load",
+        ":4:9: warning: element \"GlobalValue\": \"cheat_deathless_playr\" is no global of the scenario or of Custom Edition (did you mean "
         "cheat_deathless_player?) (the game will not load the map's scripts)"};
     ASSERT_EQ(summary.warnings.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i)
-        EXPECT_NE(summary.warnings[i].find(expected[i]), std::string::npos) << summary.warnings[i];
+        EXPECT_NE(summary.warnings[i].Format("warning").find(expected[i]), std::string::npos)
+            << summary.warnings[i].Format("warning");
 }
 
 }  // namespace

@@ -115,10 +115,10 @@ const Refusal kRefusals[] = {
     {"ScriptWithoutExpressions", {}, "<s><script NameAttr=\"idle\"/></s>", "\"idle\" has no expressions"},
     {"ScriptOfCommentsAndStrangers", {}, Body("<!-- later --><Note/>"), "has no expressions"},
     {"ConstantWithArguments", {}, Body("<ScriptValue ValueType=\"8\"><ScriptValue/></ScriptValue>"),
-     "element \"ScriptValue\" at line 3, column 1 has child elements"},
-    {"StrangerWithArguments", {}, Body("<Note><ScriptValue/></Note>"), "element \"Note\" at line 3"},
+     "<document>:3:1: error: element \"ScriptValue\" has child elements"},
+    {"StrangerWithArguments", {}, Body("<Note><ScriptValue/></Note>"), ":3:1: error: element \"Note\""},
     {"IntegerWithLetters", {}, Body("<ScriptCommand EngineId=\"3x\"/>"),
-     "element \"ScriptCommand\" at line 3, column 1: attribute \"EngineId\" is \"3x\""},
+     ":3:1: error: element \"ScriptCommand\": attribute \"EngineId\" is \"3x\""},
     {"IntegerPast32Bits", {}, Body("<ScriptValue ValueType=\"8\" Value=\"2147483648\"/>"), "\"Value\" is \"2147483648\""},
     {"RealWithAComma", {}, Body("<ScriptValue ValueType=\"6\" Value=\"1,5\"/>"), "\"Value\" is \"1,5\""},
     {"RealPastAFloat", {}, Body("<GlobalValue ValueType=\"6\" Value=\"1e39\"/>"), "\"Value\" is \"1e39\""},
@@ -126,8 +126,8 @@ const Refusal kRefusals[] = {
      "\"Value\" is \"maybe\""},
     // The XML.
     {"EmptyDocument", {}, " \n", "the document is empty"},
-    {"MismatchedTag", {}, "<s>\n  <a b=\"1\">\n</s>", "XML error at line 3, column 3: mismatched tag"},
-    {"UndefinedEntity", {}, "<s>\n<script NameAttr=\"&nope;\"/></s>", "XML error at line 2"},
+    {"MismatchedTag", {}, "<s>\n  <a b=\"1\">\n</s>", "<document>:3:3: error: mismatched tag"},
+    {"UndefinedEntity", {}, "<s>\n<script NameAttr=\"&nope;\"/></s>", "<document>:2:1: error: undefined entity"},
 };
 
 class Refused : public ::testing::TestWithParam<Refusal> {};
@@ -166,8 +166,8 @@ TEST(Refused, NothingAtTheLimits) {
     EXPECT_EQ(summary.scripts, 512);
     EXPECT_EQ(summary.nodes, summary.nodeCapacity);
     EXPECT_EQ(summary.textBytes, 262144 - 1024);
-    const auto twice = std::count_if(summary.warnings.begin(), summary.warnings.end(), [](const std::string& w) {
-        return w.find("a script named \"s\" comes earlier in the document") != std::string::npos;
+    const auto twice = std::count_if(summary.warnings.begin(), summary.warnings.end(), [](const Diagnostic& w) {
+        return w.text.find("a script named \"s\" comes earlier in the document") != std::string::npos;
     });
     EXPECT_EQ(twice, 510);
     const int64_t records = map.stringData + 262144;
