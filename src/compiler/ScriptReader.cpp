@@ -16,6 +16,7 @@
 #include "compiler/MapFile.h"
 #include "runtime/Error.h"
 #include "runtime/Numbers.h"
+#include "runtime/Printable.h"
 #include "runtime/XmlWriter.h"
 #include "scenario/CompiledScripts.h"
 #include "scenario/GlobalRecord.h"
@@ -146,7 +147,7 @@ private:
         const size_t count = global ? globals_.size() : scripts_.size();
         what_ = std::string(global ? "global" : "script") + " record " + std::to_string(number + 1) + " of " +
                 std::to_string(count);
-        if (WhyNotXmlText(name).empty()) what_ += " (\"" + name + "\")";
+        if (WhyNotXmlText(name).empty()) what_ += " (\"" + Printable(name) + "\")";
     }
 
     std::string CheckedName(const std::string& name) const {
@@ -271,7 +272,7 @@ private:
         const std::string name = Text(at);
         const auto first = firstScriptNamed_.find(name);
         if (first == firstScriptNamed_.end() || first->second != index)
-            Fail(at, "it calls script " + std::to_string(index) + " by the name \"" + name +
+            Fail(at, "it calls script " + std::to_string(index) + " by the name \"" + Printable(name) +
                          "\", and a compile writes the index of the first script of that name");
         return name;
     }

@@ -32,7 +32,7 @@ std::string Scripts(int count, size_t text = 0, const std::string& last = "s") {
 struct Refusal {
     std::string name;
     std::function<void(SyntheticMap&)> breakMap;  // none: the document is at fault
-    std::string document;
+    std::string document;                         // empty: kNineNodes
     std::string message;
 };
 
@@ -106,6 +106,14 @@ const Refusal kRefusals[] = {
     {"AddressesRunPast7FFFFFFF", [](auto& m) { m = BuildSyntheticMap({.magic = 0x7FFFF800u, .nodeCapacity = 4200}); },
      "", "the map's addresses run past 0x7FFFFFFF"},
     {"MoreNodesThanTheSyntaxDataHolds", SetWord(S + kSyntaxDataSize, 56 + 20 * 8), "", "need 9 syntax nodes, but"},
+    // The syntax data header's 16-bit count would wrap, whatever room there is.
+    {"MoreNodesThanTheHeaderCounts", [](auto& m) { m = BuildSyntheticMap({.nodeCapacity = 33000}); },
+     [] {
+         std::string values;
+         for (int i = 0; i < 32762; ++i) values += "<ScriptValue ValueType=\"8\"/>";
+         return Body(values);
+     }(),
+     "the scripts need 32769 syntax nodes; a scenario holds at most 32768"},
     // The engine's limits.
     {"MoreThan512Scripts", {}, Scripts(513), "the document holds 513 scripts; the game loads at most 512"},
     {"StringDataPast262144Bytes", {}, Scripts(1, 262144 - 1024 - 6), "need 262145 bytes of string data"},
@@ -139,7 +147,7 @@ TEST_P(Refused, MapStaysAsItWas) {
     TempFolder temp;
     const auto path = Saved(map, temp);
     try {
-        CompileDocument(path, refusal.breakMap ? std::string(kNineNodes) : refusal.document);
+        CompileDocument(path, refusal.document.empty() ? std::string(kNineNodes) : refusal.document);
         ADD_FAILURE() << "compiled";
     } catch (const Error& e) {
         // Every piece of the message between " ... ".
