@@ -72,11 +72,13 @@ fuzz: deps
 	cmake --build build-fuzz -j $(JOBS) --target tarnfold_fuzzers
 	tests/fuzz/run-fuzzers build-fuzz $(FUZZ_SECONDS)
 
-# Speed and memory: the core loops, then compiles and recompiles of 256 and
+# Speed and memory: the core loops, the peak memory of HSC sources of 10 MB
+# and at the size limit, then compiles and recompiles of 256 and
 # 384 MiB maps of both layouts against a durable copy of each, on the working
 # file system and a loop-mounted XFS (about six minutes).
 bench: build
 	$(BUILD)/bench/tarnfold_bench
+	$(BUILD)/bench/tarnfold_hsc_memory
 	bench/compile-vs-dd.sh $(BUILD) 7 256 384
 
 clean:
