@@ -72,7 +72,9 @@ NameCheck Object(const Level& level, int type, std::string_view name) {
         }
         // An object name with nothing placed under it takes any type.
         if (object.type < 0 || object.type >= 12 || (ObjectMask(type) >> object.type & 1)) return {};
-        return {Printable(name) + " names a " + kObjectTypes[object.type] + ", not a " + TypeName(type), {}};
+        return {Printable(name) + " names " + WithArticle(kObjectTypes[object.type]) + ", not " +
+                    WithArticle(TypeName(type)),
+                {}};
     }
     return {Printable(name) + " is no object name of the map" + Listing(name, names, "object name"), {}};
 }
@@ -123,7 +125,7 @@ NameCheck Member(int type, std::string_view name) {
     }
     std::string all;
     for (const std::string& member : members) all += (all.empty() ? "" : ", ") + member;
-    return {Printable(name) + " is not a " + std::string(values.name) + " (" + all + ")", {}};
+    return {Printable(name) + " is not " + WithArticle(values.name) + " (" + all + ")", {}};
 }
 
 }  // namespace

@@ -68,6 +68,13 @@ std::string TypeName(int number) {
     return "type " + std::to_string(number);
 }
 
+std::string WithArticle(std::string_view noun) {
+    // "unit" is said with a consonant: a unit, a unit_name.
+    const bool vowel = !noun.empty() && std::string_view("aeiou").find(noun.front()) != std::string_view::npos &&
+                       !noun.starts_with("uni");
+    return (vowel ? "an " : "a ") + std::string(noun);
+}
+
 std::string ArgumentCountProblem(const Function& function, size_t given) {
     size_t required = 0, most = 0;
     bool unbounded = false, pairs = false;

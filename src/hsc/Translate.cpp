@@ -39,13 +39,7 @@ std::optional<bool> BooleanKeyword(const std::string& text) {
     return std::nullopt;
 }
 
-std::string Article(std::string_view noun) {
-    // "unit" is said with a consonant: a unit, a unit_name.
-    const bool vowel = std::string_view("aeiou").find(noun.front()) != std::string_view::npos && !noun.starts_with("uni");
-    return (vowel ? "an " : "a ") + std::string(noun);
-}
-
-std::string AType(int t) { return Article(TypeName(t)); }
+std::string AType(int t) { return WithArticle(TypeName(t)); }
 
 XmlNode Element(const char* name, std::vector<std::pair<std::string, std::string>> attributes, Position at) {
     XmlNode node;
@@ -300,10 +294,10 @@ private:
         if (next == form.items.size()) return fail(form, "the script " + Printable(name.text) + " has no expressions");
 
         XmlNode script = Node("script",
-                                 {{"NameAttr", name.text},
-                                  {"TypeAttr", std::to_string(type->number)},
-                                  {"ReTypeAttr", std::to_string(returnType)}},
-                                 form.at);
+                              {{"NameAttr", name.text},
+                               {"TypeAttr", std::to_string(type->number)},
+                               {"ReTypeAttr", std::to_string(returnType)}},
+                              form.at);
         // The body is the arguments of the `begin` the compiler wraps around it.
         bool ok = true;
         for (size_t i = next; i < form.items.size(); ++i) {
@@ -356,7 +350,7 @@ private:
         if (expected == kShort && (*integer < -32768 || *integer > 32767))
             return Fail(e, e.text + " does not fit a short (-32768 to 32767)");
         return Value{Node("ScriptValue", {{"ValueType", std::to_string(expected)}, {"Value", std::to_string(*integer)}},
-                             e.at),
+                          e.at),
                      expected};
     }
 
@@ -366,8 +360,8 @@ private:
         if (!Converts(type, expected))
             return Fail(e, Printable(e.text) + " is " + AType(type) + " global, where " + AType(expected) + " is expected");
         return Value{Node("GlobalValue",
-                             {{"ValueType", std::to_string(type)}, {"Value", std::to_string(number)}, {"ValueCommand", e.text}},
-                             e.at),
+                          {{"ValueType", std::to_string(type)}, {"Value", std::to_string(number)}, {"ValueCommand", e.text}},
+                          e.at),
                      type};
     }
 
@@ -466,15 +460,15 @@ private:
         if (list.items.size() > 1) return Fail(list.items[1], "a script call takes no arguments");
         script.called = true;
         return Value{Node("ScriptCall", {{"Script", head.text}, {"ValueType", std::to_string(script.returnType)}},
-                             list.at),
+                          list.at),
                      script.returnType};
     }
 
     XmlNode Command(const Function& f, int type, Position at) {
         return Node("ScriptCommand",
-                       {{"Command", std::string(f.name)}, {"EngineId", std::to_string(Kit(f))},
-                        {"ValueType", std::to_string(type)}},
-                       at);
+                    {{"Command", std::string(f.name)}, {"EngineId", std::to_string(Kit(f))},
+                     {"ValueType", std::to_string(type)}},
+                    at);
     }
 
     // Translates `e` into `call`; a value of a still open type settles it.
