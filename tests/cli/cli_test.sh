@@ -141,7 +141,7 @@ python3 - "$work/fresh.map" "$f" <<'PY'
 import sys, struct
 data = bytearray(open(sys.argv[1], 'rb').read())
 name = b'levels\\test\\synthetic\\synthetic'
-open(sys.argv[2] + '/evil.map', 'wb').write(data.replace(name, b'\x1b]0;owned\x07'.ljust(len(name), b'x')))
+open(sys.argv[2] + '/evil.map', 'wb').write(data.replace(name, b'\x1b]0;owned\x07\xff'.ljust(len(name), b'x')))
 index = struct.unpack_from('<i', data, 16)[0]
 scenario = struct.unpack_from('<i', data, index + 40 + 20)[0] - struct.unpack_from('<i', data, index)[0] + index + 40
 struct.pack_into('<i', data, scenario + 1160, 250000000)
@@ -163,7 +163,7 @@ done <<'EOF'
 1|err|<stdin>:1:1: error: the source holds no script|compile --format hsc "$f/m.map" -
 1|err|cannot be written in HSC (it holds white space)|scripts --hsc "$f/named.map"
 0|out|    30.0)|scripts --hsc "$f/real.map"
-0|out|scenario:          scnr "\x1B]0;owned\x07xxxx|info "$f/evil.map"
+0|out|scenario:          scnr "\x1B]0;owned\x07\xFFxxx|info "$f/evil.map"
 0|out|more than the game loads (262144 bytes)|info "$f/huge.map"
 1|err|more than the game loads (262144 bytes)|check "$f/huge.map"
 1|err|more than the game loads (262144 bytes)|scripts "$f/huge.map"
