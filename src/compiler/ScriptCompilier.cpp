@@ -49,6 +49,9 @@ CompileSummary ScriptCompilier::BuildScriptData(MapTransaction& transaction, Map
     const XmlNode& document = made.document;
     ScriptBuild build = BuildScripts(document, options.onWarning, &map.map.TagCache);
     build.warnings.insert(build.warnings.begin(), made.warnings.begin(), made.warnings.end());
+    // What the map or the game cannot hold is refused before the load pass
+    // walks nodes whose links a count past 16 bits would have wrapped.
+    CheckLimits(build, map.data);
     const auto warn = [&](Diagnostic warning) {
         if (options.onWarning) options.onWarning(warning);
         build.warnings.push_back(std::move(warning));
@@ -60,7 +63,6 @@ CompileSummary ScriptCompilier::BuildScriptData(MapTransaction& transaction, Map
         CheckGameLoad(AsCompiled(build, map.data.SyntaxDataSize), level, target.engine, build.sources, &failures);
     for (Diagnostic& failure : failures) warn(std::move(failure));
     for (const std::string& unchecked : summary.check.unchecked) warn({{}, 0, 0, "not-checked", unchecked});
-    CheckLimits(build, map.data);
     CheckStrict(build, options.strict);
 
     const MapRewrite rewrite = PlanScriptDataWrite(build, map.data, map.map, map.file);
