@@ -91,12 +91,14 @@ fuzz:
 	cmake --build build-fuzz -j $(JOBS) --target tarnfold_fuzzers
 	tests/fuzz/run-fuzzers build-fuzz $(FUZZ_SECONDS)
 
-# Speed and memory: the core loops, then compiles and recompiles of 256 and
+# Speed and memory: the core loops, the peak memory of HSC sources of 10 MB
+# and at the size limit, then compiles and recompiles of 256 and
 # 384 MiB maps of both layouts against a durable copy of each, on the working
 # file system and a loop-mounted XFS (about six minutes).
 bench:
 	@$(MAKE) --no-print-directory build DEPS="build bench" CMAKE_FLAGS="-DTARNFOLD_BUILD_BENCH=ON $(CMAKE_FLAGS)"
 	$(BUILD)/bench/tarnfold_bench
+	$(BUILD)/bench/tarnfold_hsc_memory
 	bench/compile-vs-dd.sh $(BUILD) 7 256 384
 
 # Windows: tarnfold-cli.exe, cross-built with MinGW-w64 (the "windows" preset

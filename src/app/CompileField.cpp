@@ -15,7 +15,8 @@ FieldCompile CompileField(const std::filesystem::path& map, const QString& text,
     };
     CompileOptions options;
     options.replaceForeign = replaceForeign;
-    options.onWarning = [&](const std::string& warning) { add(warning, Level::Warning); };
+    options.onWarning = [&](const Diagnostic& warning) { add(warning.Format("warning"), Level::Warning); };
+    options.documentName = name.toStdString();
     try {
         const std::string source = text.toStdString();
         result.summary = LooksLikeHsc(source) ? CompileHsc(map, source, name.toStdString(), options)

@@ -14,6 +14,7 @@
 #include "runtime/AtomicFile.h"
 #include "runtime/Error.h"
 #include "runtime/Numbers.h"
+#include "runtime/Printable.h"
 #include "runtime/Utf8Path.h"
 #include "runtime/Xml.h"
 
@@ -36,23 +37,39 @@ std::string ReadDocument(const std::string& path) {
 
 std::string SourceName(const std::string& path) { return path == "-" ? "<stdin>" : path; }
 
+// `compile level.map doc.xml` given as `compile doc.xml level.map`: the
+// script is a map. Said before the map is read as a script.
+void RefuseSwappedArguments(const std::string& mapPath, const std::string& scriptPath) {
+    if (scriptPath == "-") return;
+    char head[4] = {};
+    std::ifstream(scriptPath, std::ios::binary).read(head, sizeof head);
+    const auto extension = [](const std::string& path) { return Utf8(PathFromUtf8(path).extension()); };
+    const bool scriptIsMap = std::string_view(head, sizeof head) == "daeh" ||
+                             (extension(scriptPath) == ".map" && extension(mapPath) != ".map");
+    if (scriptIsMap)
+        throw Error("'" + scriptPath + "' is a Halo PC map, not a script: the map comes first (tarnfold-cli compile " +
+                    scriptPath + " " + mapPath + ")");
+}
+
 }  // namespace
 
 void Info(const std::string& mapPath, bool json, std::ostream& out) {
     const MapReport map = DescribeMap(PathFromUtf8(mapPath));
     if (json) {
-        // Tag names are bytes in no set encoding: invalid UTF-8 is replaced, not refused.
-        out << ToJson(map).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+        out << Dump(ToJson(map));
         return;
     }
-    out << "map:               " << Utf8(map.map) << "\n"
+    // Every text from the map is made safe to print: a downloaded map could
+    // otherwise set the terminal's title or colours.
+    const auto shown = [](const std::string& text) { return Printable(text, 1024); };
+    out << "map:               " << Printable(Utf8(map.map), 4096) << "\n"
         << "layout:            " << (map.headLayout ? "\"daeh\" header (index offset at byte 16)"
                                                     : "other header (index offset at byte 1516)")
         << "\n"
         << "index offset:      " << map.indexOffset << "\n"
         << "magic:             " << FormatHex(static_cast<uint32_t>(map.magic), 8) << "\n"
         << "tags:              " << map.tagCount << "\n"
-        << "scenario:          " << map.scenarioClass << " \"" << map.scenarioName << "\" at offset "
+        << "scenario:          " << shown(map.scenarioClass) << " \"" << shown(map.scenarioName) << "\" at offset "
         << map.scenarioOffset << "\n"
         << "game:              " << map.game << "\n"
         << "syntax data size:  " << map.syntaxDataSize << " bytes"
@@ -67,49 +84,56 @@ void Info(const std::string& mapPath, bool json, std::ostream& out) {
             : !map.hasScripts ? "nothing yet (no compiled scripts)"
                                          : "another tool (compile with --replace-foreign to replace its scripts)")
         << "\n";
-    if (!map.scriptListProblem.empty()) out << "script list:       cannot be read: " << map.scriptListProblem << "\n";
+    if (!map.scriptListProblem.empty())
+        out << "script list:       cannot be read: " << shown(map.scriptListProblem) << "\n";
     if (map.check.checked && map.hasScripts)
         out << "the game:          "
             << (map.check.loads ? "loads the scripts"
                                 : "drops every script: " + std::to_string(map.check.failures.size()) +
                                       " problem(s), see tarnfold-cli check")
             << "\n";
-    for (const GlobalReport& global : map.globalList) out << "  global " << global.type << " " << global.name << "\n";
+    for (const GlobalReport& global : map.globalList)
+        out << "  global " << shown(global.type) << " " << shown(global.name) << "\n";
     for (const ScriptReport& script : map.scriptList) {
-        char line[160];
-        std::snprintf(line, sizeof line, "  %-31s  %-10s  %-14s  %d nodes\n", script.name.c_str(), script.type.c_str(),
-                      script.returnType.c_str(), script.nodes);
+        char line[320];
+        std::snprintf(line, sizeof line, "  %-31s  %-10s  %-14s  %d nodes\n", shown(script.name).c_str(),
+                      shown(script.type).c_str(), shown(script.returnType).c_str(), script.nodes);
         out << line;
     }
 }
 
-void Compile(const std::string& mapPath, const std::string& scriptPath, const CompileFlags& flags,
-             std::ostream& out, std::ostream& err) {
+CompileSummary Compile(const std::string& mapPath, const std::string& scriptPath, const CompileFlags& flags,
+                       std::vector<Diagnostic>& warnings, std::ostream& err) {
     CompileOptions options;
     options.dryRun = flags.dryRun;
     options.strict = flags.strict;
     options.engine = flags.engine;
-    options.onWarning = [&err](const std::string& warning) {
-        err << "tarnfold-cli: warning: " << warning << std::endl;
-    };
-    options.onWait = [&err](const std::string& note) { err << "tarnfold-cli: " << note << std::endl; };
+    options.documentName = SourceName(scriptPath);
+    options.onWarning = [&warnings](const Diagnostic& warning) { warnings.push_back(warning); };
+    options.onWait = [&err](const std::string& note) { err << "tarnfold-cli: " << Printable(note, 4096) << std::endl; };
     options.onNote = options.onWait;
     options.replaceForeign = flags.replaceForeign;
     const bool hsc = flags.format.empty() ? PathFromUtf8(scriptPath).extension() == ".hsc"
                                           : flags.format == "hsc";
+    RefuseSwappedArguments(mapPath, scriptPath);
     const std::string text = ReadDocument(scriptPath);
     const auto compile = [&] {
         if (hsc) return CompileHsc(PathFromUtf8(mapPath), text, SourceName(scriptPath), options);
         try {
             return CompileDocument(PathFromUtf8(mapPath), text, options);
-        } catch (const XmlError& e) {
-            if (!LooksLikeHsc(text)) throw;
-            throw Error(std::string(e.what()) + " (this looks like HSC: give --format hsc)");
+        } catch (const SourceError& e) {
+            if (e.Errors().front().code != XmlError::kCode || !LooksLikeHsc(text)) throw;
+            Diagnostic hint = e.Errors().front();
+            hint.text += " (this looks like HSC: give --format hsc)";
+            throw SourceError({hint});
         }
     };
-    const CompileSummary summary = compile();
-    if (flags.json) {
-        out << ToJson(summary).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+    return compile();
+}
+
+void PrintSummary(const CompileSummary& summary, bool json, std::ostream& out) {
+    if (json) {
+        out << Dump(ToJson(summary));
         return;
     }
     out << "engine:            " << summary.target << "\n"
@@ -127,13 +151,15 @@ void Compile(const std::string& mapPath, const std::string& scriptPath, const Co
 }
 
 bool Check(const std::string& mapPath, bool json, std::ostream& out) {
-    const LoadCheck check = CheckMap(mapPath);
+    const LoadCheck check = CheckMap(PathFromUtf8(mapPath));
     if (json) {
-        out << ToJson(check).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+        nlohmann::ordered_json object = {{"ok", true}};
+        object.update(ToJson(check));
+        out << Dump(object);
         return check.loads;
     }
-    for (const std::string& failure : check.failures) out << failure << "\n";
-    for (const std::string& note : check.unchecked) out << "not checked: " << note << "\n";
+    for (const std::string& failure : check.failures) out << Printable(failure, 4096) << "\n";
+    for (const std::string& note : check.unchecked) out << "not checked: " << Printable(note, 4096) << "\n";
     out << (check.loads ? "the game loads the map's scripts\n"
                         : std::to_string(check.failures.size()) +
                               " problem(s): the game would drop every script of the map\n");

@@ -3,8 +3,11 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "compiler/CompileOptions.h"
 #include "engine/Engine.h"
+#include "runtime/Diagnostic.h"
 
 namespace tarnfold::cli {
 
@@ -17,16 +20,17 @@ struct CompileFlags {
     std::optional<Engine> engine;   // when the map's header names no game
     bool dryRun = false;
     bool strict = false;            // warnings refuse the compile
-    bool json = false;
     bool replaceForeign = false;    // replace the scripts another tool compiled
 };
 
 // Compiles the script document or HSC source at `scriptPath` ("-" for
-// standard input) into the map at `mapPath` and prints the summary, as text or
-// one JSON object; warnings go to `err` as they arise, also when the compile
-// then fails. A dry run writes nothing.
-void Compile(const std::string& mapPath, const std::string& scriptPath, const CompileFlags& flags,
-             std::ostream& out, std::ostream& err);
+// standard input) into the map at `mapPath`. The warnings are added to
+// `warnings` as they arise, for the caller to print, also when the compile
+// then fails; notes go to `err` at once. A dry run writes nothing.
+CompileSummary Compile(const std::string& mapPath, const std::string& scriptPath, const CompileFlags& flags,
+                       std::vector<Diagnostic>& warnings, std::ostream& err);
+// Prints what a compile did, as text or one JSON object.
+void PrintSummary(const CompileSummary& summary, bool json, std::ostream& out);
 
 // Runs the game's load pass over the map's scripts and prints what would
 // fail, as text or one JSON object. Returns true when the game loads them.

@@ -4,6 +4,38 @@
 
 namespace tarnfold::cli {
 
+namespace {
+
+const char* EngineValue(Engine engine) { return engine == Engine::Retail ? "retail" : "custom"; }
+
+nlohmann::ordered_json List(const std::vector<Diagnostic>& messages) {
+    auto list = nlohmann::ordered_json::array();
+    for (const Diagnostic& message : messages) list.push_back(ToJson(message));
+    return list;
+}
+
+}  // namespace
+
+std::string Dump(const nlohmann::ordered_json& object) {
+    return object.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
+
+nlohmann::ordered_json ToJson(const Diagnostic& message) {
+    const auto orNull = [](auto value, bool given) { return given ? nlohmann::ordered_json(value) : nullptr; };
+    return {{"file", orNull(message.file, !message.file.empty())},
+            {"line", orNull(message.line, message.Placed())},
+            {"column", orNull(message.column, message.Placed())},
+            {"code", message.code},
+            {"text", message.text}};
+}
+
+nlohmann::ordered_json FailureJson(const std::exception& error, const std::vector<Diagnostic>& warnings) {
+    std::vector<Diagnostic> errors;
+    if (const auto* located = dynamic_cast<const SourceError*>(&error)) errors = located->Errors();
+    else errors.push_back({{}, 0, 0, dynamic_cast<const Error*>(&error) ? "refused" : "internal", error.what()});
+    return {{"ok", false}, {"error", ToJson(errors.front())}, {"errors", List(errors)}, {"warnings", List(warnings)}};
+}
+
 nlohmann::ordered_json ToJson(const LoadCheck& check) {
     return {{"checked", check.checked}, {"loads", check.loads}, {"failures", check.failures},
             {"unchecked", check.unchecked}};
@@ -19,8 +51,11 @@ nlohmann::ordered_json ToJson(const MapReport& map) {
     auto globals = nlohmann::ordered_json::array();
     for (const GlobalReport& global : map.globalList) globals.push_back({{"name", global.name}, {"type", global.type}});
     return {
+        {"ok", true},
         {"map", Utf8(map.map)},
         {"game", map.game},
+        {"engine", EngineValue(map.engine)},
+        {"engineReason", map.engineReason},
         {"layout", map.headLayout ? "daeh" : "other"},
         {"indexOffset", map.indexOffset},
         {"magic", static_cast<uint32_t>(map.magic)},
@@ -36,6 +71,7 @@ nlohmann::ordered_json ToJson(const MapReport& map) {
         {"compiledByTarnfold", map.compiledByTarnfold},
         {"gameSizedSyntaxData", map.gameSizedSyntaxData},
         {"scriptList", list},
+        {"scriptListProblem", map.scriptListProblem},
         {"globalList", globals},
         {"check", ToJson(map.check)},
     };
@@ -43,6 +79,7 @@ nlohmann::ordered_json ToJson(const MapReport& map) {
 
 nlohmann::ordered_json ToJson(const CompileSummary& summary) {
     return {
+        {"ok", true},
         {"scripts", summary.scripts},
         {"nodes", summary.nodes},
         {"nodeCapacity", summary.nodeCapacity},
@@ -52,9 +89,10 @@ nlohmann::ordered_json ToJson(const CompileSummary& summary) {
         {"recompiled", summary.recompiled},
         {"replaced", summary.replaced},
         {"dryRun", summary.dryRun},
-        {"engine", summary.target},
+        {"engine", EngineValue(summary.engine)},
+        {"engineReason", summary.targetReason},
         {"check", ToJson(summary.check)},
-        {"warnings", summary.warnings},
+        {"warnings", List(summary.warnings)},
     };
 }
 

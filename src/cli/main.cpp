@@ -6,13 +6,16 @@
 #include <vector>
 
 #include "Commands.h"
+#include "Json.h"
+#include "Options.h"
+#include "Warnings.h"
 #include "runtime/AtomicFile.h"
-#include "hsc/Diagnostics.h"
 #include "runtime/Error.h"
 #include "runtime/System.h"
 #include "Version.h"
 
 int main(int argc, char** argv) {
+    using namespace tarnfold::cli;
     tarnfold::UseUtf8Console();
     // From here on every argument, and so every path, is UTF-8.
     std::vector<std::string> arguments = tarnfold::Utf8Arguments(argc, argv);
@@ -30,8 +33,9 @@ int main(int argc, char** argv) {
     std::string mapPath;
     std::string scriptPath;
     std::string outputPath;
-    tarnfold::cli::CompileFlags flags;
+    CompileFlags flags;
     bool json = false;
+    bool allWarnings = false;
     std::string engine;
     auto* info = app.add_subcommand("info", "Show the map's layout, tag index and script data");
     info->add_option("MAP", mapPath, "The Halo PC map (.map)")->required();
@@ -42,10 +46,13 @@ int main(int argc, char** argv) {
         ->required()
         ->option_text("SCRIPTS.xml|SCRIPTS.hsc|-");
     compile->add_option("--format", flags.format, "hsc or xml (default: hsc for a .hsc file, else xml; - needs it for hsc)")
-        ->check(CLI::IsMember({"hsc", "xml"}));
+        ->check(OneOf({{"hsc", "HSC"}, {"xml", "XML"}}));
     compile->add_flag("--dry-run", flags.dryRun, "Run every check and the whole build, print the summary, write nothing");
     compile->add_flag("--strict", flags.strict, "Refuse the compile when there is any warning");
-    compile->add_flag("--json", flags.json, "Print the summary as one JSON object instead of text");
+    compile->add_flag("--json", json, "Print the summary (or the error) as one JSON object instead of text");
+    compile->add_flag("--all-warnings", allWarnings,
+                      "Print every warning on its own line (by default like ones share a line, and past 20 lines "
+                      "the rest is counted)");
     compile->add_flag("--replace-foreign", flags.replaceForeign,
                       "Replace the scripts of a map that another tool compiled (read them back first with scripts --hsc)");
     auto* check = app.add_subcommand("check", "Run the game's load pass over the map's scripts; exit 1 if it would drop them");
@@ -61,7 +68,7 @@ int main(int argc, char** argv) {
     scripts->add_flag("--hsc", hsc, "Print HSC source (the kit's script language) instead of a script document");
     for (auto* command : {compile, translate, scripts})
         command->add_option("--engine", engine, "retail or custom: the game, when the map's header names none (default custom)")
-            ->check(CLI::IsMember({"retail", "custom"}));
+            ->check(OneOf({{"retail", "retail"}, {"custom", "Custom Edition"}}));
 
     // CLI11 would call an unknown command an unexpected argument.
     if (arguments.size() > 1 && arguments[1][0] != '-') {
@@ -76,23 +83,35 @@ int main(int argc, char** argv) {
     try {
         app.parse(static_cast<int>(pointers.size()), pointers.data());
     } catch (const CLI::ParseError& e) {
+        if (const std::string unknown = UnknownOption(app, static_cast<int>(pointers.size()), pointers.data()); !unknown.empty()) {
+            std::cerr << "tarnfold-cli: error: " << unknown << "\n";
+            return 2;
+        }
         const int code = app.exit(e);
         return code == 0 ? 0 : 2;
     }
 
     if (!engine.empty()) flags.engine = engine == "retail" ? tarnfold::Engine::Retail : tarnfold::Engine::Custom;
     tarnfold::RemoveTemporaryOnInterrupt();
+    std::vector<tarnfold::Diagnostic> warnings;
     try {
         if (*info) tarnfold::cli::Info(mapPath, json, std::cout);
         if (*check && !tarnfold::cli::Check(mapPath, json, std::cout)) return 1;
-        if (*compile) tarnfold::cli::Compile(mapPath, scriptPath, flags, std::cout, std::cerr);
+        if (*compile) {
+            const tarnfold::CompileSummary summary = Compile(mapPath, scriptPath, flags, warnings, std::cerr);
+            PrintWarnings(warnings, allWarnings, std::cerr);
+            PrintSummary(summary, json, std::cout);
+        }
         if (*translate) tarnfold::cli::Translate(scriptPath, flags.engine.value_or(tarnfold::Engine::Custom), std::cout);
         if (*scripts) tarnfold::cli::Scripts(mapPath, outputPath, hsc, flags.engine, std::cout);
-    } catch (const tarnfold::hsc::HscError& e) {
-        for (const auto& message : e.Messages()) std::cerr << message << "\n";  // already "FILE:LINE:COLUMN: error: ..."
-        return 1;
     } catch (const std::exception& e) {
-        std::cerr << "tarnfold-cli: error: " << e.what() << "\n";
+        // The warnings first: they often say why.
+        PrintWarnings(warnings, allWarnings, std::cerr);
+        if (const auto* located = dynamic_cast<const tarnfold::SourceError*>(&e))
+            for (const tarnfold::Diagnostic& error : located->Errors()) std::cerr << MessageLine(error, "error") << "\n";
+        else
+            std::cerr << MessageLine({{}, 0, 0, {}, e.what()}, "error") << "\n";
+        if (json) std::cout << Dump(FailureJson(e, warnings));
         return 1;
     }
     return 0;

@@ -13,6 +13,10 @@ namespace tarnfold {
 using namespace scenario;
 
 void CheckLimits(const ScriptBuild& build, const ScriptData& data) {
+    // The header's count would wrap, whatever room the syntax data has.
+    if (build.nodeCount > syntax::kMaxNodes)
+        throw Error("the scripts need " + std::to_string(build.nodeCount) + " syntax nodes; a scenario holds at most " +
+                    std::to_string(syntax::kMaxNodes) + ", the most its syntax data header can count");
     if (build.nodeCount > data.NodeCapacity())
         throw Error("the scripts need " + std::to_string(build.nodeCount) +
                     " syntax nodes, but the scenario's syntax data holds at most " +
@@ -43,15 +47,19 @@ CompiledScripts AsCompiled(const ScriptBuild& build, int32_t syntaxDataSize) {
 }
 
 LoadCheck CheckGameLoad(const CompiledScripts& scripts, const Level& level, Engine engine,
-                        const std::vector<const XmlNode*>& sources) {
+                        const std::vector<const XmlNode*>& sources, std::vector<Diagnostic>* warnings) {
     engine::LoadReport report = engine::CheckLoad(scripts, level, engine);
     LoadCheck check{true, report.failures.empty(), {}, std::move(report.unchecked)};
+    constexpr const char* kDropped = " (the game will not load the map's scripts)";
     for (const engine::LoadFailure& failure : report.failures) {
         // A node a document element made is told by that element's place.
-        const bool placed = failure.node >= 0 && static_cast<size_t>(failure.node) < sources.size() &&
-                            sources[failure.node];
-        check.failures.push_back(placed ? DescribeElement(*sources[failure.node]) + ": " + failure.what
-                                        : failure.Text());
+        const XmlNode* source = failure.node >= 0 && static_cast<size_t>(failure.node) < sources.size()
+                                    ? sources[failure.node]
+                                    : nullptr;
+        check.failures.push_back(source ? DescribeElement(*source) + ": " + failure.what : failure.Text());
+        if (warnings)
+            warnings->push_back(source ? AtElement(*source, "game-load", ": " + failure.what + kDropped)
+                                       : Diagnostic{{}, 0, 0, "game-load", failure.Text() + kDropped});
     }
     return check;
 }

@@ -25,9 +25,10 @@ CompiledScripts AsCompiled(const ScriptBuild& build, int32_t syntaxDataSize);
 
 // The game's load pass over `scripts`, for `engine`, into `level`; where
 // `sources` gives the document element that made a node, a failure there
-// names the element.
+// names the element. With `warnings`, each failure is also added to them as
+// a warning, at its element's place where it has one.
 LoadCheck CheckGameLoad(const CompiledScripts& scripts, const Level& level, Engine engine,
-                        const std::vector<const XmlNode*>& sources = {});
+                        const std::vector<const XmlNode*>& sources = {}, std::vector<Diagnostic>* warnings = nullptr);
 
 // Refuses a compile whose build gave warnings when strict checking is on.
 void CheckStrict(const ScriptBuild& build, bool strict);

@@ -7,24 +7,30 @@
 #include <vector>
 
 #include "engine/Engine.h"
+#include "runtime/Diagnostic.h"
 
 namespace tarnfold {
 
-// Receives a warning or a note as soon as it arises, so that the tools can
-// show it even when the compile then fails.
+// Receives a note as soon as it arises.
 using MessageCallback = std::function<void(const std::string&)>;
+// Receives a warning as soon as it arises, so that the tools can show it
+// even when the compile then fails.
+using WarningCallback = std::function<void(const Diagnostic&)>;
 
 // How a compile runs.
 struct CompileOptions {
     bool dryRun = false;  // every check and the whole build, nothing written
     bool strict = false;  // any warning refuses the compile
-    MessageCallback onWarning;
+    WarningCallback onWarning;
     MessageCallback onWait;        // the map is locked by another compile: this one waits
     MessageCallback onNote;        // what the compile is about to replace, said before it writes
     std::optional<Engine> engine;  // --engine: the target when the map's header names none
     // Replaces the scripts of a map that another tool compiled; without it
     // such a compile is refused, so that nobody loses a level's scripts.
     bool replaceForeign = false;
+    // What messages call a script document: its file, "<stdin>", the
+    // window's script. (HSC is named where it is compiled.)
+    std::string documentName = "<document>";
 };
 
 // What the game would say of a map's scripts when it loads the map.
@@ -46,9 +52,11 @@ struct CompileSummary {
     bool recompiled = false;     // the map held scripts of an earlier compile
     std::string replaced;        // what another tool compiled that the compile replaced
     bool dryRun = false;         // nothing was written
-    std::string target;          // the game the names were checked against, and why
+    Engine engine = Engine::Custom;  // the game the names were checked against
+    std::string target;          // that game, and why: "retail (the map's header says version 7)"
+    std::string targetReason;    // why alone: "the map's header says version 7"
     LoadCheck check;             // the game's load pass over the scripts as written
-    std::vector<std::string> warnings;
+    std::vector<Diagnostic> warnings;
 };
 
 }  // namespace tarnfold

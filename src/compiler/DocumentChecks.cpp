@@ -7,6 +7,7 @@
 #include "engine/Tables.h"
 #include "runtime/EditDistance.h"
 #include "runtime/Numbers.h"
+#include "runtime/Printable.h"
 #include "runtime/Xml.h"
 
 namespace tarnfold {
@@ -35,27 +36,28 @@ std::string_view Nearest(std::string_view name, const auto& known) {
 
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
-void CheckAttributes(const XmlNode& element, const auto& known, std::vector<std::string>& warnings) {
+void CheckAttributes(const XmlNode& element, const auto& known, std::vector<Diagnostic>& warnings) {
     for (const auto& [name, value] : element.Attributes) {
         if (std::find(known.begin(), known.end(), name) != known.end()) continue;
-        std::string warning = DescribeElement(element) + ": attribute " + Quoted(name) + " is not read";
+        std::string warning = ": attribute " + Quoted(Printable(name)) + " is not read";
         if (const auto nearest = Nearest(name, known); !nearest.empty())
             warning += "; did you mean " + Quoted(nearest) + "?";
-        warnings.push_back(std::move(warning));
+        warnings.push_back(AtElement(element, "unread-attribute", warning));
     }
 }
 
 // A number attribute outside [0, last]; one that is no number is refused
 // when it is read, so it is not warned about here.
 void CheckRange(const XmlNode& element, std::string_view attribute, int last, std::string_view what,
-                std::vector<std::string>& warnings) {
+                std::vector<Diagnostic>& warnings) {
     const std::string* text = element.FindAttribute(attribute);
     if (!text) return;
     const auto value = ParseInteger(*text);
     if (!value || (*value >= 0 && *value <= last)) return;
-    warnings.push_back(DescribeElement(element) + ": " + std::string(attribute) + " " + std::to_string(*value) +
-                       " is not one of the engine's " + std::string(what) + " (0 to " + std::to_string(last) +
-                       ")");
+    warnings.push_back(AtElement(element, "unknown-type",
+                                 ": " + std::string(attribute) + " " + std::to_string(*value) +
+                                     " is not one of the engine's " + std::string(what) + " (0 to " +
+                                     std::to_string(last) + ")"));
 }
 
 }  // namespace
@@ -66,31 +68,31 @@ bool IsExpressionElement(std::string_view name) {
 
 std::string NearestExpressionElement(std::string_view name) { return std::string(Nearest(name, kExpressionElements)); }
 
-std::vector<std::string> CheckScriptElement(const XmlNode& script) {
+std::vector<Diagnostic> CheckScriptElement(const XmlNode& script) {
     static constexpr std::array<std::string_view, 3> kKnown = {"NameAttr", "TypeAttr", "ReTypeAttr"};
-    std::vector<std::string> warnings;
+    std::vector<Diagnostic> warnings;
     CheckAttributes(script, kKnown, warnings);
     if (!script.FindAttribute("NameAttr"))
-        warnings.push_back(DescribeElement(script) + ": the script has no NameAttr, so its name is empty");
+        warnings.push_back(AtElement(script, "no-name", ": the script has no NameAttr, so its name is empty"));
     CheckRange(script, "TypeAttr", LastScriptType(), "script types", warnings);
     CheckRange(script, "ReTypeAttr", LastValueType(), "value types", warnings);
     return warnings;
 }
 
-std::vector<std::string> CheckGlobalElement(const XmlNode& global) {
+std::vector<Diagnostic> CheckGlobalElement(const XmlNode& global) {
     static constexpr std::array<std::string_view, 2> kKnown = {"NameAttr", "ValueType"};
-    std::vector<std::string> warnings;
+    std::vector<Diagnostic> warnings;
     CheckAttributes(global, kKnown, warnings);
     CheckRange(global, "ValueType", LastValueType(), "value types", warnings);
     return warnings;
 }
 
-std::vector<std::string> CheckExpressionElement(const XmlNode& element) {
+std::vector<Diagnostic> CheckExpressionElement(const XmlNode& element) {
     static constexpr std::array<std::string_view, 3> kCommand = {"Command", "EngineId", "ValueType"};
     static constexpr std::array<std::string_view, 3> kValue = {"ValueType", "Value", "ExpType"};
     static constexpr std::array<std::string_view, 4> kGlobal = {"ValueType", "Value", "ValueCommand", "ExpType"};
     static constexpr std::array<std::string_view, 2> kCall = {"Script", "ValueType"};
-    std::vector<std::string> warnings;
+    std::vector<Diagnostic> warnings;
     if (element.Name == "ScriptCommand")
         CheckAttributes(element, kCommand, warnings);
     else if (element.Name == "ScriptValue")
@@ -102,8 +104,8 @@ std::vector<std::string> CheckExpressionElement(const XmlNode& element) {
     CheckRange(element, "ValueType", LastValueType(), "value types", warnings);
     for (const XmlNode& child : element.Children)
         if (child.kind == XmlNode::Kind::Text) {
-            warnings.push_back(DescribeElement(element) + ": the text inside it is not read; the value goes in "
-                                                          "the Value attribute");
+            warnings.push_back(AtElement(element, "unread-text",
+                                         ": the text inside it is not read; the value goes in the Value attribute"));
             break;
         }
     return warnings;

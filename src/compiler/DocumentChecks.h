@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/Diagnostic.h"
+
 namespace tarnfold {
 
 struct XmlNode;
@@ -14,12 +16,12 @@ struct XmlNode;
 // writes the same bytes.
 
 // The attributes of a script element, its name and its types.
-std::vector<std::string> CheckScriptElement(const XmlNode& script);
+std::vector<Diagnostic> CheckScriptElement(const XmlNode& script);
 // The attributes of a ScenarioGlobal element and its value type.
-std::vector<std::string> CheckGlobalElement(const XmlNode& global);
+std::vector<Diagnostic> CheckGlobalElement(const XmlNode& global);
 // The attributes of a ScriptCommand, ScriptValue, GlobalValue or ScriptCall
 // element, its value type and any text inside it.
-std::vector<std::string> CheckExpressionElement(const XmlNode& element);
+std::vector<Diagnostic> CheckExpressionElement(const XmlNode& element);
 // The expression element that `name` was probably meant to be (letter case,
 // or one or two letters off), or empty text.
 std::string NearestExpressionElement(std::string_view name);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/Diagnostic.h"
 #include "scenario/GlobalRecord.h"
 #include "scenario/ScriptRecord.h"
 
@@ -20,7 +21,7 @@ struct ScriptBuild {
     int32_t realSyn = 0;         // nodes that carry an identity (all but fillers)
     std::vector<ScriptHeader> scripts;
     std::vector<GlobalRecord> globals;
-    std::vector<std::string> warnings;
+    std::vector<Diagnostic> warnings;
     // The document element that made each node (none for fillers and the
     // "begin" nodes), valid while the document is.
     std::vector<const XmlNode*> sources;

@@ -13,6 +13,7 @@
 #include "map/MapTransaction.h"
 #include "runtime/Utf8Path.h"
 #include "runtime/Error.h"
+#include "runtime/Printable.h"
 #include "runtime/XmlAttributes.h"
 #include "runtime/Xml.h"
 #include "scenario/ScriptData.h"
@@ -32,7 +33,9 @@ CompileSummary ScriptCompilier::BuildScriptData(MapTransaction& transaction, Map
     map.data.CheckPlacement(map.map, map.file.Length());
     CompileSummary summary;
     summary.recompiled = map.data.CompiledByTarnfold(map.file.Length());
+    summary.engine = target.engine;
     summary.target = target.description;
+    summary.targetReason = target.reason;
     if (map.data.HasScripts() && !summary.recompiled) {
         // Another tool's scripts: replaced only when asked, and said first.
         summary.replaced = std::to_string(map.data.scriptCount) + " scripts and " +
@@ -47,17 +50,20 @@ CompileSummary ScriptCompilier::BuildScriptData(MapTransaction& transaction, Map
     const XmlNode& document = made.document;
     ScriptBuild build = BuildScripts(document, options.onWarning, &map.map.TagCache);
     build.warnings.insert(build.warnings.begin(), made.warnings.begin(), made.warnings.end());
-    const auto warn = [&](std::string warning) {
+    // What the map or the game cannot hold is refused before the load pass
+    // walks nodes whose links a count past 16 bits would have wrapped.
+    CheckLimits(build, map.data);
+    const auto warn = [&](Diagnostic warning) {
         if (options.onWarning) options.onWarning(warning);
         build.warnings.push_back(std::move(warning));
     };
-    if (!target.warning.empty()) warn(target.warning);
-    for (std::string& warning : engine::CheckNames(document, target.engine)) warn(std::move(warning));
-    summary.check = CheckGameLoad(AsCompiled(build, map.data.SyntaxDataSize), level, target.engine, build.sources);
-    for (const std::string& failure : summary.check.failures)
-        warn(failure + " (the game will not load the map's scripts)");
-    for (const std::string& unchecked : summary.check.unchecked) warn(unchecked);
-    CheckLimits(build, map.data);
+    if (!target.warning.empty()) warn({{}, 0, 0, "engine-ignored", target.warning});
+    for (Diagnostic& warning : engine::CheckNames(document, target.engine)) warn(std::move(warning));
+    std::vector<Diagnostic> failures;
+    summary.check =
+        CheckGameLoad(AsCompiled(build, map.data.SyntaxDataSize), level, target.engine, build.sources, &failures);
+    for (Diagnostic& failure : failures) warn(std::move(failure));
+    for (const std::string& unchecked : summary.check.unchecked) warn({{}, 0, 0, "not-checked", unchecked});
     CheckStrict(build, options.strict);
 
     const MapRewrite rewrite = PlanScriptDataWrite(build, map.data, map.map, map.file);
@@ -83,12 +89,12 @@ CompileSummary ScriptCompilier::BuildScriptData(MapTransaction& transaction, Map
     return summary;
 }
 
-void ScriptCompilier::Warn(std::string warning) {
+void ScriptCompilier::Warn(Diagnostic warning) {
     if (onWarning_) onWarning_(warning);
     build_.warnings.push_back(std::move(warning));
 }
 
-ScriptBuild ScriptCompilier::BuildScripts(const XmlNode& root, const MessageCallback& onWarning,
+ScriptBuild ScriptCompilier::BuildScripts(const XmlNode& root, const WarningCallback& onWarning,
                                           const std::vector<Tag>* tags) {
     CurrentSyntaxNumber = OriganalSyntaxNumber;
     RealSyn = 0;
@@ -109,8 +115,8 @@ ScriptBuild ScriptCompilier::BuildScripts(const XmlNode& root, const MessageCall
 
     for (const char* attribute : {"NameAttr", "TypeAttr", "ReTypeAttr"})
         if (root.FindAttribute(attribute))
-            Warn(DescribeElement(root) + ", the document element, carries " + attribute +
-                 ", which is not read there; " + std::string(kWhereThingsGo));
+            Warn(AtElement(root, "misplaced", std::string(", the document element, carries ") + attribute +
+                                                  ", which is not read there; " + std::string(kWhereThingsGo)));
 
     std::set<std::string> names;
     for (const XmlNode& script : root.Children) {
@@ -120,11 +126,12 @@ ScriptBuild ScriptCompilier::BuildScripts(const XmlNode& root, const MessageCall
             continue;
         }
         if (IsExpressionElement(script.Name) && script.HasElementChildren())  // without, it is refused below
-            Warn(DescribeElement(script) + " is taken for a script; " + std::string(kWhereThingsGo));
+            Warn(AtElement(script, "misplaced", " is taken for a script; " + std::string(kWhereThingsGo)));
         BuildScript(script);
         if (!names.insert(build_.scripts.back().Name).second)
-            Warn(DescribeElement(script) + ": a script named \"" + build_.scripts.back().Name +
-                 "\" comes earlier in the document; the game keeps only one of them");
+            Warn(AtElement(script, "duplicate-script",
+                           ": a script named \"" + Printable(build_.scripts.back().Name) +
+                               "\" comes earlier in the document; the game keeps only one of them"));
     }
 
     ScriptBuild build = std::move(build_);
@@ -159,22 +166,22 @@ void ScriptCompilier::BuildScript(const XmlNode& script) {
 
     // An expression element in a script's place is warned about as such.
     if (!IsExpressionElement(script.Name))
-        for (std::string& warning : CheckScriptElement(script)) Warn(std::move(warning));
+        for (Diagnostic& warning : CheckScriptElement(script)) Warn(std::move(warning));
     ScriptHeader header;
     header.Type = ReadIntegerAttribute(script, "TypeAttr");
     header.ReturnType = ReadIntegerAttribute(script, "ReTypeAttr");
     header.Name = script.GetAttribute("NameAttr");
     if (header.Name.size() > static_cast<size_t>(script_record::kNameMax))
-        throw Error(DescribeElement(script) + ": the script name \"" + header.Name + "\" is " +
-                    std::to_string(header.Name.size()) + " bytes long; a script name holds at most " +
-                    std::to_string(script_record::kNameMax) + " bytes");
+        throw ElementError(script, ": the script name \"" + Printable(header.Name) + "\" is " +
+                                       std::to_string(header.Name.size()) + " bytes long; a script name holds at most " +
+                                       std::to_string(script_record::kNameMax) + " bytes");
 
     CurrentSyntaxNumber = XmlBuild(script, CurrentSyntaxNumber);
     if (CurrentSyntaxNumber == F && IsExpressionElement(script.Name))
-        throw Error(DescribeElement(script) + " stands where a script belongs; " + std::string(kWhereThingsGo));
+        throw ElementError(script, " stands where a script belongs; " + std::string(kWhereThingsGo));
     if (CurrentSyntaxNumber == F)
-        throw Error(DescribeElement(script) + ": the script \"" + header.Name +
-                    "\" has no expressions; a script needs at least one");
+        throw ElementError(script, ": the script \"" + Printable(header.Name) +
+                                       "\" has no expressions; a script needs at least one");
 
     // The "begin" call that wraps the body, its name node and a closing filler.
     const int32_t A = CurrentSyntaxNumber;
@@ -208,23 +215,23 @@ void ScriptCompilier::BuildScript(const XmlNode& script) {
 // A scenario global: its record names the root node of its initial value,
 // one expression whose nodes stand where the global stands in the document.
 void ScriptCompilier::BuildGlobal(const XmlNode& global) {
-    for (std::string& warning : CheckGlobalElement(global)) Warn(std::move(warning));
+    for (Diagnostic& warning : CheckGlobalElement(global)) Warn(std::move(warning));
     GlobalRecord record;
     record.Name = global.GetAttribute("NameAttr");
     record.Type = ReadIntegerAttribute(global, "ValueType");
     if (record.Name.size() > static_cast<size_t>(global_record::kNameMax))
-        throw Error(DescribeElement(global) + ": the global name \"" + record.Name + "\" is " +
-                    std::to_string(record.Name.size()) + " bytes long; a global name holds at most " +
-                    std::to_string(global_record::kNameMax) + " bytes");
+        throw ElementError(global, ": the global name \"" + Printable(record.Name) + "\" is " +
+                                       std::to_string(record.Name.size()) + " bytes long; a global name holds at most " +
+                                       std::to_string(global_record::kNameMax) + " bytes");
     size_t values = 0;
     for (const XmlNode& child : global.Children) values += child.IsElement();
     if (values != 1)
-        throw Error(DescribeElement(global) + ": the global \"" + record.Name + "\" has " + std::to_string(values) +
-                    " elements inside; its initial value is one expression");
+        throw ElementError(global, ": the global \"" + Printable(record.Name) + "\" has " + std::to_string(values) +
+                                       " elements inside; its initial value is one expression");
     const int32_t first = CurrentSyntaxNumber;
     CurrentSyntaxNumber = XmlBuild(global, first);
     if (CurrentSyntaxNumber == first)
-        throw Error(DescribeElement(global) + ": the global \"" + record.Name + "\" has no initial value");
+        throw ElementError(global, ": the global \"" + Printable(record.Name) + "\" has no initial value");
     record.Initial = Link(first);
     build_.globals.push_back(std::move(record));
 }

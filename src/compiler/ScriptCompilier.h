@@ -59,7 +59,7 @@ public:
     // and compiles every script and global element under `root`, in order.
     // Tag constants hold the IDs of `tags`, the map's tag index (all bits
     // set where there is none).
-    ScriptBuild BuildScripts(const XmlNode& root, const MessageCallback& onWarning = {},
+    ScriptBuild BuildScripts(const XmlNode& root, const WarningCallback& onWarning = {},
                              const std::vector<Tag>* tags = nullptr);
 
     // Compiles the expression elements below `node` from counter value `n`
@@ -73,7 +73,7 @@ private:
     int32_t CurrentSyntaxNumber = OriganalSyntaxNumber;
     int32_t RealSyn = 0;
     ScriptBuild build_;       // scripts, globals and warnings of this build
-    MessageCallback onWarning_;
+    WarningCallback onWarning_;
     const std::vector<Tag>* tags_ = nullptr;
     // The scripts a ScriptCall may name: index in the scripts block and type.
     struct CallTarget {
@@ -86,7 +86,7 @@ private:
     static uint16_t Identity(int32_t m) { return syntax::Identity(m - OriganalSyntaxNumber); }
     static uint32_t Link(int32_t m) { return syntax::Link(m - OriganalSyntaxNumber); }
 
-    void Warn(std::string warning);
+    void Warn(Diagnostic warning);
     void BuildScript(const XmlNode& script);
     void BuildGlobal(const XmlNode& global);
     size_t AppendNode(const Syntax& node, const XmlNode* source = nullptr);

@@ -17,6 +17,7 @@
 #include "runtime/Error.h"
 #include "runtime/Utf8Path.h"
 #include "runtime/Numbers.h"
+#include "runtime/Printable.h"
 #include "runtime/XmlWriter.h"
 #include "scenario/CompiledScripts.h"
 #include "scenario/GlobalRecord.h"
@@ -30,9 +31,8 @@ namespace {
 using namespace syntax;
 using namespace value_type;
 
-// A document deeper than the XML reader accepts could not be compiled again:
-// the root and the script element take two of its levels.
-constexpr int kMaxExpressionDepth = XmlDocument::kMaxDepth - 2;
+// A document deeper than the XML reader accepts could not be compiled again.
+constexpr int kMaxExpressionDepth = XmlDocument::kMaxExpressionDepth;
 
 // The flag bits of a node that is an expression.
 constexpr int16_t kPrimitiveBit = 1, kScriptIndexBit = 2, kGlobalBit = 4;
@@ -142,7 +142,7 @@ private:
         const size_t count = global ? globals_.size() : scripts_.size();
         what_ = std::string(global ? "global" : "script") + " record " + std::to_string(number + 1) + " of " +
                 std::to_string(count);
-        if (WhyNotXmlText(name).empty()) what_ += " (\"" + name + "\")";
+        if (WhyNotXmlText(name).empty()) what_ += " (\"" + Printable(name) + "\")";
     }
 
     std::string CheckedName(const std::string& name) const {
@@ -267,7 +267,7 @@ private:
         const std::string name = Text(at);
         const auto first = firstScriptNamed_.find(name);
         if (first == firstScriptNamed_.end() || first->second != index)
-            Fail(at, "it calls script " + std::to_string(index) + " by the name \"" + name +
+            Fail(at, "it calls script " + std::to_string(index) + " by the name \"" + Printable(name) +
                          "\", and a compile writes the index of the first script of that name");
         return name;
     }

@@ -4,6 +4,8 @@
 
 #include "engine/Tables.h"
 #include "runtime/Error.h"
+#include "runtime/Printable.h"
+#include "runtime/XmlAttributes.h"
 
 namespace tarnfold {
 
@@ -19,8 +21,7 @@ bool HasClass(const Tag& tag, std::string_view tagClass) {
 
 }  // namespace
 
-uint32_t TagConstantId(const std::vector<Tag>& tags, int valueType, const std::string& path,
-                       const std::string& where) {
+uint32_t TagConstantId(const std::vector<Tag>& tags, int valueType, const std::string& path, const XmlNode& element) {
     if (path == "none") return kNoTag;
     const engine::ValueType& type = *engine::ValueTypeByNumber(valueType);
     std::vector<std::string_view> paths;
@@ -33,12 +34,12 @@ uint32_t TagConstantId(const std::vector<Tag>& tags, int valueType, const std::s
     if (paths.empty()) {
         known = "; the map has no " + std::string(type.tagClass) + " tag";
     } else if (paths.size() <= kListedWhole) {
-        for (const std::string_view p : paths) known += (known.empty() ? "; the map's are: " : ", ") + std::string(p);
+        for (const std::string_view p : paths) known += (known.empty() ? "; the map's are: " : ", ") + Printable(p);
     } else {
-        known = engine::Suggest(path, paths);
+        known = Printable(engine::Suggest(path, paths), 2 * kShownBytes);
     }
-    throw Error(where + "\"" + path + "\" is no " + std::string(type.name) + " (" + std::string(type.tagClass) +
-                " tag) of the map" + known);
+    throw ElementError(element, ": \"" + Printable(path) + "\" is no " + std::string(type.name) + " (" +
+                                    std::string(type.tagClass) + " tag) of the map" + known);
 }
 
 }  // namespace tarnfold

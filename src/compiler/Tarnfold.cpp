@@ -58,6 +58,31 @@ std::vector<ScriptReport> ListScripts(const XmlNode& document) {
 // once the map's game and level are known.
 using DocumentFor = std::function<hsc::Translation(Engine, const Level&)>;
 
+// A warning at a place in the script names the script's file.
+Diagnostic Named(Diagnostic warning, const std::string& file) {
+    if (warning.Placed() && warning.file.empty()) warning.file = file;
+    return warning;
+}
+
+CompileSummary Compile(const std::filesystem::path& path, const DocumentFor& document, const CompileOptions& options,
+                       const WriteHooks& hooks);
+
+// A compile of the script named `file`: its warnings and errors at places in
+// it name the file.
+CompileSummary CompileNamed(const std::filesystem::path& path, const std::string& file, const DocumentFor& document,
+                            const CompileOptions& options, const WriteHooks& hooks) {
+    CompileOptions named = options;
+    if (options.onWarning)
+        named.onWarning = [&](const Diagnostic& warning) { options.onWarning(Named(warning, file)); };
+    try {
+        CompileSummary summary = Compile(path, document, named, hooks);
+        for (Diagnostic& warning : summary.warnings) warning = Named(std::move(warning), file);
+        return summary;
+    } catch (const SourceError& error) {
+        throw error.In(file);
+    }
+}
+
 // One compile from start to end: lock the map, read it once, choose the
 // game, make the document, build and write.
 CompileSummary Compile(const std::filesystem::path& path, const DocumentFor& document, const CompileOptions& options,
@@ -66,27 +91,32 @@ CompileSummary Compile(const std::filesystem::path& path, const DocumentFor& doc
     RequireRegularFile(path, "map file");  // refused at once, not waited on
     MapTransaction transaction(path, options.onWait);
     MapFile map(path);
-    std::vector<std::string> notes;
+    std::vector<Diagnostic> notes;
     // A dry run changes nothing, not even stale files.
     if (const int removed = options.dryRun ? 0 : transaction.SweepStaleTemporaries(); removed > 0) {
         // Said at once: it is news about the folder whatever becomes of the compile.
-        notes.push_back("removed " + std::to_string(removed) +
-                        " temporary file(s) left next to the map by an interrupted compile");
+        notes.push_back({{}, 0, 0, "removed-temporary",
+                         "removed " + std::to_string(removed) +
+                             " temporary file(s) left next to the map by an interrupted compile"});
         if (options.onWarning) options.onWarning(notes.back());
     }
     const engine::Target target = engine::ChooseTarget(map.map, options.engine);
     const Level level = Level::Read(map.map, map.file);
     hsc::Translation made = document(target.engine, level);
-    for (const std::string& warning : made.warnings)
+    for (const Diagnostic& warning : made.warnings)
         if (options.onWarning) options.onWarning(warning);
     CompileSummary summary = ScriptCompilier().BuildScriptData(transaction, map, made, target, level, options, hooks);
     summary.warnings.insert(summary.warnings.begin(), notes.begin(), notes.end());
     return summary;
 }
 
-XmlNode ParseDocument(std::string_view document) {
+XmlNode ParseDocument(std::string_view document, const std::string& file) {
     XmlDocument xml;
-    xml.LoadXml(document);
+    try {
+        xml.LoadXml(document);
+    } catch (const SourceError& error) {
+        throw error.In(file);
+    }
     return xml.DocumentElement();
 }
 
@@ -119,7 +149,10 @@ MapReport DescribeMap(const std::filesystem::path& path) {
 
     MapReport report;
     report.map = map.f;
-    report.game = engine::ChooseTarget(map, std::nullopt).description;
+    const engine::Target target = engine::ChooseTarget(map, std::nullopt);
+    report.game = target.description;
+    report.engine = target.engine;
+    report.engineReason = target.reason;
     report.headLayout = map.HeadLayout;
     report.indexOffset = map.indexOffset;
     report.magic = map.Magic;
@@ -153,9 +186,10 @@ MapReport DescribeMap(const std::filesystem::path& path) {
 CompileSummary CompileDocument(const std::filesystem::path& path, std::string_view document,
                                const CompileOptions& options, const WriteHooks& hooks) {
     // Parsed before the map is touched: a malformed document waits for no lock.
-    XmlNode root = ParseDocument(document);
-    return Compile(
-        path, [&](Engine, const Level&) { return hsc::Translation{std::move(root), {}}; }, options, hooks);
+    XmlNode root = ParseDocument(document, options.documentName);
+    return CompileNamed(
+        path, options.documentName, [&](Engine, const Level&) { return hsc::Translation{std::move(root), {}}; },
+        options, hooks);
 }
 
 CompileSummary CompileDocument(const std::filesystem::path& path, std::string_view document,
@@ -172,9 +206,10 @@ std::string TranslateHsc(std::string_view source, const std::string& fileName, E
 // would take most of the time.
 CompileSummary CompileHsc(const std::filesystem::path& path, std::string_view source, const std::string& fileName,
                           const CompileOptions& options, const WriteHooks& hooks) {
-    return Compile(
-        path, [&](Engine engine, const Level& level) { return hsc::Translate(source, fileName, engine, &level); },
-        options, hooks);
+    return CompileNamed(
+        path, fileName,
+        [&](Engine engine, const Level& level) { return hsc::Translate(source, fileName, engine, &level); }, options,
+        hooks);
 }
 
 CompileSummary CompileHsc(const std::filesystem::path& path, std::string_view source, const std::string& fileName,
@@ -183,6 +218,7 @@ CompileSummary CompileHsc(const std::filesystem::path& path, std::string_view so
 }
 
 bool LooksLikeHsc(std::string_view text) {
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);  // a UTF-8 byte-order mark
     const size_t first = text.find_first_not_of(" \t\r\n");
     return first != std::string_view::npos && (text[first] == '(' || text[first] == ';');
 }
@@ -203,7 +239,7 @@ std::string ReadScriptsAsHsc(const std::filesystem::path& path, std::optional<En
 }
 
 ScriptBuild BuildDocument(std::string_view document, const std::vector<Tag>* tags) {
-    return ScriptCompilier().BuildScripts(ParseDocument(document), {}, tags);
+    return ScriptCompilier().BuildScripts(ParseDocument(document, "<document>"), {}, tags);
 }
 
 }  // namespace tarnfold

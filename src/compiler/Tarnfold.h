@@ -37,6 +37,8 @@ struct GlobalReport {
 struct MapReport {
     std::filesystem::path map;      // empty: no map is loaded
     std::string game;               // the game the map is for, and why: "Custom Edition (the map's header says version 609)"
+    Engine engine = Engine::Custom;  // that game
+    std::string engineReason;       // why: "the map's header says version 609"
     bool headLayout = false;        // "daeh" header: index offset at byte 16, else 1516
     int32_t indexOffset = 0;
     int32_t magic = 0;
@@ -61,7 +63,8 @@ struct MapReport {
 };
 
 // Reads and checks the map's header, tag index and script data sizes, and
-// runs the game's load pass over its scripts.
+// runs the game's load pass over its scripts. Names and texts from the map
+// are kept as they are: the tools make them safe to print (Printable).
 MapReport DescribeMap(const std::filesystem::path& map);
 
 // The game's load pass over the map's scripts as they are: what would make
@@ -72,7 +75,9 @@ LoadCheck CheckMap(const std::filesystem::path& map);
 // replacing the scripts of an earlier compile. Nothing is written unless
 // every check passes, and nothing at all with options.dryRun. Names the game
 // would not know (functions, globals, numbers, argument counts) are checked
-// against the map's engine and reported as warnings.
+// against the map's engine and reported as warnings. Warnings and errors at
+// a place in the document name it as options.documentName; such errors are
+// SourceError, "FILE:LINE:COLUMN: error: WHAT".
 CompileSummary CompileDocument(const std::filesystem::path& map, std::string_view document,
                                const CompileOptions& options = {});
 

@@ -7,6 +7,7 @@
 #include "compiler/TagConstants.h"
 #include "runtime/Error.h"
 #include "runtime/Numbers.h"
+#include "runtime/Printable.h"
 #include "runtime/Xml.h"
 #include "runtime/XmlAttributes.h"
 
@@ -113,7 +114,7 @@ size_t ScriptCompilier::MakeValue(const XmlNode& element, int32_t n, bool global
             node.ScriptValue = global ? ShortValue(ReadIntegerAttribute(element, "Value")) : 0;
             // The game keeps a tag constant's value bytes as the tag's ID.
             if (!global && valueType >= kFirstTag && valueType <= kLastTag && tags_)
-                node.ScriptValue = TagConstantId(*tags_, valueType, value, DescribeElement(element) + ": ");
+                node.ScriptValue = TagConstantId(*tags_, valueType, value, element);
             storesText = true;
             break;
     }
@@ -130,10 +131,10 @@ size_t ScriptCompilier::MakeScriptCall(const XmlNode& element, int32_t n) {
     const std::string name = element.GetAttribute("Script");
     const auto target = callTargets_.find(name);
     if (target == callTargets_.end())
-        throw Error(DescribeElement(element) + ": no script of the document is named \"" + name + "\"");
+        throw ElementError(element, ": no script of the document is named \"" + Printable(name) + "\"");
     if (target->second.type != kStaticScript && target->second.type != kStubScript)
-        throw Error(DescribeElement(element) + ": the script \"" + name +
-                    "\" is not static or stub, and only those can be called");
+        throw ElementError(element, ": the script \"" + Printable(name) +
+                                        "\" is not static or stub, and only those can be called");
     return MakeCall(element, n, target->second.index, kScriptCallNode, name);
 }
 
@@ -151,16 +152,15 @@ int32_t ScriptCompilier::XmlBuild(const XmlNode& node, int32_t n) {
         const bool global = child.Name == "GlobalValue";
         const bool scriptCall = child.Name == "ScriptCall";
         if (!command && child.HasElementChildren())
-            throw Error(DescribeElement(child) + " has child elements, but only a ScriptCommand takes arguments");
+            throw ElementError(child, " has child elements, but only a ScriptCommand takes arguments");
         if (!command && !value && !global && !scriptCall) {
-            std::string warning = DescribeElement(child) +
-                                  " is not ScriptCommand, ScriptValue, GlobalValue or ScriptCall and makes no node";
+            std::string warning = " is not ScriptCommand, ScriptValue, GlobalValue or ScriptCall and makes no node";
             if (const std::string nearest = NearestExpressionElement(child.Name); !nearest.empty())
                 warning += "; did you mean \"" + nearest + "\"?";
-            Warn(std::move(warning));
+            Warn(AtElement(child, "no-node", warning));
             continue;
         }
-        for (std::string& warning : CheckExpressionElement(child)) Warn(std::move(warning));
+        for (Diagnostic& warning : CheckExpressionElement(child)) Warn(std::move(warning));
 
         const int32_t first = n;
         const size_t at = command      ? MakeCommand(child, n)

@@ -15,7 +15,7 @@ bool MakesNode(const XmlNode& node) {
 
 class Checker {
 public:
-    Checker(Engine target, std::vector<std::string>& warnings) : target_(target), warnings_(warnings) {}
+    Checker(Engine target, std::vector<Diagnostic>& warnings) : target_(target), warnings_(warnings) {}
 
     void Walk(const XmlNode& node) {
         for (const XmlNode& child : node.Children) {
@@ -27,10 +27,10 @@ public:
 
 private:
     Engine target_;
-    std::vector<std::string>& warnings_;
+    std::vector<Diagnostic>& warnings_;
 
-    void Warn(const XmlNode& element, const std::string& what) {
-        warnings_.push_back(DescribeElement(element) + ": " + what);
+    void Warn(const XmlNode& element, const char* code, const std::string& what) {
+        warnings_.push_back(AtElement(element, code, ": " + what));
     }
 
     void Command(const XmlNode& element) {
@@ -41,7 +41,7 @@ private:
         const int t = static_cast<int>(target_);
         const auto id = ParseInteger(element.GetAttribute("EngineId"));
         if (id && *id != f->kit[t] && *id != f->release[t])
-            Warn(element, "EngineId " + std::to_string(*id) + " is not " + name + "'s number in " +
+            Warn(element, "engine-id", "EngineId " + std::to_string(*id) + " is not " + name + "'s number in " +
                               std::string(EngineName(target_)) + " (" + std::to_string(f->kit[t]) +
                               (f->release[t] >= 0 && f->release[t] != f->kit[t] ? ", or " + std::to_string(f->release[t]) + " in the release numbering"
                                                   : std::string()) +
@@ -49,19 +49,19 @@ private:
         const auto valueType = ParseInteger(element.GetAttribute("ValueType"));
         // A call may take the type of the place it fills.
         if (valueType && f->returnType != value_type::kPassthrough && !Converts(f->returnType, *valueType))
-            Warn(element, "ValueType " + std::to_string(*valueType) + " is neither " + name + "'s return type, " +
+            Warn(element, "value-type", "ValueType " + std::to_string(*valueType) + " is neither " + name + "'s return type, " +
                               std::to_string(f->returnType) + " (" + TypeName(f->returnType) +
                               "), nor a type it converts to");
         size_t arguments = 0;
         for (const XmlNode& child : element.Children) arguments += MakesNode(child);
-        if (const std::string problem = ArgumentCountProblem(*f, arguments); !problem.empty()) Warn(element, problem);
+        if (const std::string problem = ArgumentCountProblem(*f, arguments); !problem.empty()) Warn(element, "argument-count", problem);
     }
 };
 
 }  // namespace
 
-std::vector<std::string> CheckNames(const XmlNode& root, Engine target) {
-    std::vector<std::string> warnings;
+std::vector<Diagnostic> CheckNames(const XmlNode& root, Engine target) {
+    std::vector<Diagnostic> warnings;
     Checker checker(target, warnings);
     for (const XmlNode& script : root.Children)
         if (script.IsElement()) checker.Walk(script);

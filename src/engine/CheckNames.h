@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/Tables.h"
+#include "runtime/Diagnostic.h"
 #include "runtime/Xml.h"
 
 namespace tarnfold::engine {
@@ -13,6 +14,6 @@ namespace tarnfold::engine {
 // converts to) and the argument count. Names the game does not know are the
 // load check's (LoadCheck.h). Returns one warning per finding; the document
 // is not changed.
-std::vector<std::string> CheckNames(const XmlNode& root, Engine target);
+std::vector<Diagnostic> CheckNames(const XmlNode& root, Engine target);
 
 }  // namespace tarnfold::engine

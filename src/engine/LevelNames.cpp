@@ -4,6 +4,7 @@
 
 #include "engine/Tables.h"
 #include "runtime/Numbers.h"
+#include "runtime/Printable.h"
 
 namespace tarnfold::engine {
 
@@ -32,17 +33,17 @@ std::string Listing(std::string_view name, const std::vector<std::string>& names
     if (names.empty()) return "; the map has no " + what + "s";
     if (names.size() <= kListedWhole) {
         std::string all;
-        for (const std::string& n : names) all += (all.empty() ? "; the map's are: " : ", ") + n;
+        for (const std::string& n : names) all += (all.empty() ? "; the map's are: " : ", ") + Printable(n);
         return all;
     }
     const std::vector<std::string_view> views(names.begin(), names.end());
-    return Suggest(LowerAscii(name), views);
+    return Printable(Suggest(LowerAscii(name), views), 2 * kShownBytes);
 }
 
 NameCheck InBlock(const LevelNames& block, std::string_view name, const std::string& what) {
     if (!block.problem.empty()) return {{}, what + " names were not checked: " + block.problem};
     if (Contains(block.names, name, [](const std::string& n) { return std::string_view(n); })) return {};
-    return {std::string(name) + " is no " + what + " of the map" + Listing(name, block.names, what), {}};
+    return {Printable(name) + " is no " + what + " of the map" + Listing(name, block.names, what), {}};
 }
 
 constexpr const char* kObjectTypes[] = {"biped",   "vehicle", "weapon",  "equipment",     "garbage",     "projectile",
@@ -71,9 +72,11 @@ NameCheck Object(const Level& level, int type, std::string_view name) {
         }
         // An object name with nothing placed under it takes any type.
         if (object.type < 0 || object.type >= 12 || (ObjectMask(type) >> object.type & 1)) return {};
-        return {std::string(name) + " names a " + kObjectTypes[object.type] + ", not a " + TypeName(type), {}};
+        return {Printable(name) + " names " + WithArticle(kObjectTypes[object.type]) + ", not " +
+                    WithArticle(TypeName(type)),
+                {}};
     }
-    return {std::string(name) + " is no object name of the map" + Listing(name, names, "object name"), {}};
+    return {Printable(name) + " is no object name of the map" + Listing(name, names, "object name"), {}};
 }
 
 NameCheck Ai(const Level& level, std::string_view name) {
@@ -92,11 +95,11 @@ NameCheck Ai(const Level& level, std::string_view name) {
         if (Contains(encounter.squads, part, same) || Contains(encounter.platoons, part, same)) return {};
         std::vector<std::string> parts = encounter.squads;
         parts.insert(parts.end(), encounter.platoons.begin(), encounter.platoons.end());
-        return {std::string(part) + " is no squad or platoon of the encounter " + encounter.name +
+        return {Printable(part) + " is no squad or platoon of the encounter " + Printable(encounter.name) +
                     Listing(part, parts, "squad or platoon"),
                 {}};
     }
-    return {std::string(encounterName) + " is no encounter of the map" + Listing(encounterName, encounters, "encounter"),
+    return {Printable(encounterName) + " is no encounter of the map" + Listing(encounterName, encounters, "encounter"),
             {}};
 }
 
@@ -108,7 +111,7 @@ NameCheck TagPath(const Level& level, int type, std::string_view path) {
         if (tag.Name == path) return {};
         paths.push_back(tag.Name);
     }
-    return {std::string(path) + " is no " + TypeName(type) + " (" + std::string(tagClass) + " tag) of the map" +
+    return {Printable(path) + " is no " + TypeName(type) + " (" + std::string(tagClass) + " tag) of the map" +
                 Listing(path, paths, std::string(tagClass) + " tag"),
             {}};
 }
@@ -122,7 +125,7 @@ NameCheck Member(int type, std::string_view name) {
     }
     std::string all;
     for (const std::string& member : members) all += (all.empty() ? "" : ", ") + member;
-    return {std::string(name) + " is not a " + std::string(values.name) + " (" + all + ")", {}};
+    return {Printable(name) + " is not " + WithArticle(values.name) + " (" + all + ")", {}};
 }
 
 }  // namespace
@@ -140,7 +143,7 @@ NameCheck CheckLevelName(const Level& level, int type, std::string_view name, st
         case kScript: {
             for (const std::string& script : scripts)
                 if (SameName(script, name)) return {};
-            return {std::string(name) + " is no script of the map" +
+            return {Printable(name) + " is no script of the map" +
                         Listing(name, std::vector<std::string>(scripts.begin(), scripts.end()), "script"),
                     {}};
         }

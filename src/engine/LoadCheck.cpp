@@ -8,6 +8,7 @@
 #include "engine/Tables.h"
 #include "runtime/Error.h"
 #include "runtime/Numbers.h"
+#include "runtime/Printable.h"
 
 namespace tarnfold::engine {
 
@@ -21,14 +22,11 @@ constexpr int16_t kPrimitiveBit = 1, kScriptIndexBit = 2, kGlobalBit = 4;
 constexpr int32_t kStaticScript = 3, kStubScript = 4;
 constexpr int kMaxDepth = 256;
 
-// A name as a message shows it: a long one is cut, and no function or
-// global is that long, so none is suggested for it.
-constexpr size_t kShownName = 64;
-std::string Shown(const std::string& name) {
-    return "\"" + (name.size() > kShownName ? name.substr(0, kShownName) + "..." : name) + "\"";
-}
+// A name from the map as a message shows it; a long one is cut, and no
+// function or global is that long, so none is suggested for it.
+std::string Shown(const std::string& name) { return "\"" + Printable(name) + "\""; }
 std::string Suggestion(const std::string& name, std::string (*suggest)(std::string_view, Engine), Engine engine) {
-    return name.size() > kShownName ? std::string() : suggest(name, engine);
+    return name.size() > kShownBytes ? std::string() : suggest(name, engine);
 }
 
 class Pass {
@@ -44,11 +42,11 @@ public:
             Fail("the syntax data is " + std::to_string(s_.syntaxDataSize) +
                  " bytes, not 380076 (19001 nodes): the game ignores a syntax table of any other size");
         for (const GlobalRecord& global : s_.globals) {
-            owner_ = "global " + global.Name;
+            owner_ = "global " + Printable(global.Name);
             Walk(global.Initial, -1, 1, /*chain=*/false);
         }
         for (const ScriptHeader& script : s_.scripts) {
-            owner_ = "script " + script.Name;
+            owner_ = "script " + Printable(script.Name);
             Walk(script.Root, -1, 1, /*chain=*/false);
         }
         return std::move(report_);
@@ -123,7 +121,7 @@ private:
             if (!f)
                 Fail("it calls " + Shown(function) + ", which is no function" + Suggestion(function, SuggestFunction, engine_), at);
             else if (!Exists(*f, engine_))
-                Fail("it calls " + function + ", which exists in Custom Edition only, and the retail game crashes on it",
+                Fail("it calls " + Shown(function) + ", which exists in Custom Edition only, and the retail game crashes on it",
                      at);
         }
         Walk(s_.nodes[name].SibExpPointer, name, depth + 1, /*chain=*/true);
@@ -135,7 +133,7 @@ private:
             return Fail("it calls script " + std::to_string(index) + " of " + std::to_string(s_.scripts.size()), at);
         const int32_t type = s_.scripts[index].Type;
         if (type != kStaticScript && type != kStubScript)
-            Fail("it calls the script " + s_.scripts[index].Name + ", which is not static or stub", at);
+            Fail("it calls the script " + Shown(s_.scripts[index].Name) + ", which is not static or stub", at);
     }
 
     void Global(int32_t at) {

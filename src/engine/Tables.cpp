@@ -68,6 +68,13 @@ std::string TypeName(int number) {
     return "type " + std::to_string(number);
 }
 
+std::string WithArticle(std::string_view noun) {
+    // "unit" is said with a consonant: a unit, a unit_name.
+    const bool vowel = !noun.empty() && std::string_view("aeiou").find(noun.front()) != std::string_view::npos &&
+                       !noun.starts_with("uni");
+    return (vowel ? "an " : "a ") + std::string(noun);
+}
+
 std::string ArgumentCountProblem(const Function& function, size_t given) {
     size_t required = 0, most = 0;
     bool unbounded = false, pairs = false;
@@ -97,8 +104,10 @@ bool Converts(int from, int to) {
 }
 
 std::string Suggest(std::string_view name, std::span<const std::string_view> names) {
-    // Close means a typo or two, not a different word.
-    size_t best = std::max<size_t>(2, name.size() / 4) + 1;
+    // Close means a typo or two, not a different word: fewer edits than half
+    // the name's letters ("x" is no typo of "+", "ok" none of "or").
+    if (name.size() < 3) return {};
+    size_t best = std::min(std::max<size_t>(2, name.size() / 4), (name.size() + 1) / 2 - 1) + 1;
     std::string_view closest;
     for (const std::string_view candidate : names) {
         const size_t gap = candidate.size() > name.size() ? candidate.size() - name.size() : name.size() - candidate.size();

@@ -80,6 +80,8 @@ const ValueType* ValueTypeByNumber(int number);
 const ScriptType* FindScriptType(std::string_view name);
 int FindEnumMember(const ValueType& type, std::string_view name);
 std::string TypeName(int number);
+// "a unit", "an object", "an ai_command_list": a noun with its article.
+std::string WithArticle(std::string_view noun);
 // "ai_place takes 1 argument, not 2", or empty when `given` arguments fit.
 std::string ArgumentCountProblem(const Function& function, size_t given);  // the name, or "type N" outside the table
 

@@ -16,16 +16,17 @@ Target ChooseTarget(const HaloPcMap& map, std::optional<Engine> requested) {
     Target target;
     if (version == kRetailVersion || version == kCustomVersion) {
         target.engine = version == kRetailVersion ? Engine::Retail : Engine::Custom;
-        target.description = std::string(EngineName(target.engine)) + " (the map's header says version " +
-                             std::to_string(version) + ")";
+        target.reason = "the map's header says version " + std::to_string(version);
+        target.description = std::string(EngineName(target.engine)) + " (" + target.reason + ")";
         if (requested && *requested != target.engine)
             target.warning = "--engine " + std::string(*requested == Engine::Retail ? "retail" : "custom") +
                              " is ignored: the map's header says " + std::string(EngineName(target.engine));
         return target;
     }
     target.engine = requested.value_or(Engine::Custom);
-    target.description = std::string(EngineName(target.engine)) + (requested ? " (--engine" : " (the default") +
-                         "; the map's header version " + std::to_string(version) + " names no game)";
+    target.reason = std::string(requested ? "--engine" : "the default") + "; the map's header version " +
+                    std::to_string(version) + " names no game";
+    target.description = std::string(EngineName(target.engine)) + " (" + target.reason + ")";
     return target;
 }
 

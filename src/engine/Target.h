@@ -14,6 +14,7 @@ namespace tarnfold::engine {
 // The game a compile targets, and how it was chosen.
 struct Target {
     Engine engine = Engine::Custom;
+    std::string reason;       // "the map's header says version 609"
     std::string description;  // "Custom Edition (the map's header says version 609)"
     std::string warning;      // a requested engine the header overrides; else empty
 };

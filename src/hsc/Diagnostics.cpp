@@ -2,33 +2,21 @@
 
 namespace tarnfold::hsc {
 
-namespace {
-
-std::string Join(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) text += (text.empty() ? "" : "\n") + line;
-    return text;
-}
-
-}  // namespace
-
-HscError::HscError(std::vector<std::string> messages) : Error(Join(messages)), messages_(std::move(messages)) {}
-
 void Diagnostics::Report(Position at, const std::string& what) {
-    messages_.push_back(file_ + ":" + std::to_string(at.line) + ":" + std::to_string(at.column) + ": error: " + what);
-    if (messages_.size() >= kMaxErrors) {
-        std::vector<std::string> shown = messages_;
-        shown.push_back(file_ + ": stopped after " + std::to_string(kMaxErrors) + " errors");
+    errors_.push_back({file_, at.line, at.column, "hsc", what});
+    if (errors_.size() >= kMaxErrors) {
+        std::vector<Diagnostic> shown = errors_;
+        shown.push_back({file_, 0, 0, "hsc", "stopped after " + std::to_string(kMaxErrors) + " errors"});
         throw HscError(std::move(shown));
     }
 }
 
-void Diagnostics::Warn(Position at, const std::string& what) {
-    warnings_.push_back(file_ + ":" + std::to_string(at.line) + ":" + std::to_string(at.column) + ": warning: " + what);
+void Diagnostics::Warn(Position at, std::string code, const std::string& what) {
+    warnings_.push_back({file_, at.line, at.column, std::move(code), what});
 }
 
 void Diagnostics::ThrowIfAny() const {
-    if (!messages_.empty()) throw HscError(messages_);
+    if (!errors_.empty()) throw HscError(errors_);
 }
 
 }  // namespace tarnfold::hsc

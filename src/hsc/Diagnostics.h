@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/Error.h"
+#include "runtime/Diagnostic.h"
 
 namespace tarnfold::hsc {
 
@@ -14,14 +14,7 @@ struct Position {
 };
 
 // The errors of one HSC source, each a line "FILE:LINE:COLUMN: error: WHAT".
-class HscError : public Error {
-public:
-    explicit HscError(std::vector<std::string> messages);
-    const std::vector<std::string>& Messages() const { return messages_; }
-
-private:
-    std::vector<std::string> messages_;
-};
+using HscError = SourceError;
 
 // Collects the errors of a translation, so that one run reports several.
 class Diagnostics {
@@ -36,13 +29,13 @@ public:
     // Throws HscError when any error was recorded.
     void ThrowIfAny() const;
     // Records a warning, "FILE:LINE:COLUMN: warning: WHAT".
-    void Warn(Position at, const std::string& what);
-    const std::vector<std::string>& Warnings() const { return warnings_; }
+    void Warn(Position at, std::string code, const std::string& what);
+    const std::vector<Diagnostic>& Warnings() const { return warnings_; }
 
 private:
     std::string file_;
-    std::vector<std::string> messages_;
-    std::vector<std::string> warnings_;
+    std::vector<Diagnostic> errors_;
+    std::vector<Diagnostic> warnings_;
 };
 
 }  // namespace tarnfold::hsc

@@ -1,28 +1,39 @@
 #include "hsc/Parser.h"
 
+#include "runtime/Numbers.h"
+#include "runtime/Printable.h"
+
 namespace tarnfold::hsc {
 
 namespace {
 
-// Deeper than this is refused: the game's own script stack gives out long
-// before, and the limit keeps the recursive translation safe.
-constexpr size_t kMaxDepth = 256;
+std::string Where(Position at) { return "line " + std::to_string(at.line) + ", column " + std::to_string(at.column); }
 
 }  // namespace
 
-std::vector<Expr> Parse(const std::vector<Token>& tokens, Diagnostics& errors) {
+std::vector<Expr> Parse(std::string_view source, Diagnostics& errors) {
+    Lexer lexer(source, errors);
     std::vector<Expr> top;
     std::vector<Expr> open;  // the lists whose ")" is still to come
-    for (const Token& token : tokens) {
+    size_t expressions = 0;
+    for (Token token = lexer.Next(); token.kind != Token::Kind::End; token = lexer.Next()) {
+        if (++expressions > kMaxExpressions) {
+            errors.Report(token.at, "the source holds more than " + std::to_string(kMaxExpressions) +
+                                        " expressions; the syntax nodes they make would not fit a scenario (at "
+                                        "most 32768)");
+            errors.ThrowIfAny();
+        }
         switch (token.kind) {
             case Token::Kind::Open:
-                if (open.size() >= kMaxDepth) {
-                    errors.Report(token.at, "expressions are nested deeper than " + std::to_string(kMaxDepth) + " levels");
+                if (open.size() >= kMaxListDepth) {
+                    errors.Report(token.at, "expressions are nested deeper than " + std::to_string(kMaxListDepth) +
+                                                " levels");
                     errors.ThrowIfAny();
                 }
                 open.push_back(Expr{Expr::Kind::List, {}, {}, token.at});
                 break;
             case Token::Kind::Close:
+                --expressions;  // its list is counted at its "("
                 if (open.empty()) {
                     errors.Report(token.at, "this ) closes nothing");
                     break;
@@ -35,16 +46,27 @@ std::vector<Expr> Parse(const std::vector<Token>& tokens, Diagnostics& errors) {
                 open.pop_back();
                 break;
             default: {
-                Expr leaf{token.kind == Token::Kind::Atom ? Expr::Kind::Atom : Expr::Kind::String, token.text, {},
-                          token.at};
+                const bool atom = token.kind == Token::Kind::Atom;
+                if (atom && expressions == 1 && token.text.starts_with('<')) {
+                    errors.Report(token.at, "this is a script document (XML), not HSC: compile takes either, "
+                                            "translate reads HSC");
+                    errors.ThrowIfAny();
+                }
+                Expr leaf{atom ? Expr::Kind::Atom : Expr::Kind::String,
+                          atom ? LowerAscii(token.text) : std::string(token.text), {}, token.at};
                 if (open.empty())
-                    errors.Report(token.at, "\"" + token.text + "\" stands outside any (script ...)");
+                    errors.Report(token.at, "\"" + Printable(token.text) + "\" stands outside any (script ...)");
                 else
                     open.back().items.push_back(std::move(leaf));
             }
         }
     }
-    for (const Expr& list : open) errors.Report(list.at, "this ( is never closed");
+    // The form still open is where the ) is missing, and the end of the
+    // source is where the reader noticed.
+    if (!open.empty()) {
+        errors.Report(open.front().at, "this ( is never closed");
+        errors.Report(lexer.Here(), "the source ends inside the ( of " + Where(open.front().at) + ": a ) is missing");
+    }
     return top;
 }
 

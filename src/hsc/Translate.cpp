@@ -12,9 +12,11 @@
 #include "hsc/Lexer.h"
 #include "hsc/Parser.h"
 #include "runtime/Numbers.h"
+#include "runtime/Printable.h"
 #include "scenario/GlobalRecord.h"
 #include "scenario/ScriptData.h"
 #include "scenario/ScriptRecord.h"
+#include "scenario/Syntax.h"
 
 namespace tarnfold::hsc {
 
@@ -37,11 +39,7 @@ std::optional<bool> BooleanKeyword(const std::string& text) {
     return std::nullopt;
 }
 
-std::string Article(std::string_view noun) {
-    return (std::string_view("aeiou").find(noun.front()) != std::string_view::npos ? "an " : "a ") + std::string(noun);
-}
-
-std::string AType(int t) { return Article(TypeName(t)); }
+std::string AType(int t) { return WithArticle(TypeName(t)); }
 
 XmlNode Element(const char* name, std::vector<std::pair<std::string, std::string>> attributes, Position at) {
     XmlNode node;
@@ -86,7 +84,7 @@ public:
     XmlNode Document(const std::vector<Expr>& top) {
         for (const Expr& form : top) CollectScript(form);
         for (const Expr& form : top) CollectGlobalName(form);
-        XmlNode root = Element("scripts", {}, {});
+        XmlNode root = Node("scripts", {}, {});
         for (const Expr& form : top) {
             const bool global = form.IsList() && !form.items.empty() && form.items[0].IsAtom() &&
                                 form.items[0].text == "global";
@@ -94,7 +92,7 @@ public:
         }
         for (const std::string& name : scriptNames_)
             if (const SourceScript& script = scripts_.at(name); script.type->number == kStaticScript && !script.called)
-                errors_.Warn(script.at, "the static script " + name + " is never called");
+                errors_.Warn(script.at, "uncalled-script", "the static script " + name + " is never called");
         return root;
     }
 
@@ -111,6 +109,37 @@ private:
     bool keepCase_ = false;  // inside the arguments of `print`, which keeps letter case
     std::vector<std::string> unchecked_;
 
+    int32_t nodes_ = 0;  // the syntax nodes the elements made so far will take
+
+    // Makes an element and counts the nodes it takes: past what a scenario
+    // can hold the translation stops, so a hostile source cannot grow the tree.
+    XmlNode Node(const char* name, std::vector<std::pair<std::string, std::string>> attributes, Position at) {
+        const std::string_view kind = name;
+        nodes_ += kind == "script" ? 7 : kind == "ScriptCommand" || kind == "ScriptCall" ? 2
+                  : kind == "ScriptValue" || kind == "GlobalValue"                       ? 1
+                                                                                         : 0;
+        if (nodes_ > syntax::kMaxNodes) {
+            errors_.Report(at, "the scripts need more than " + std::to_string(syntax::kMaxNodes) +
+                                   " syntax nodes by here; a scenario's syntax data holds at most that many");
+            errors_.ThrowIfAny();
+        }
+        return Element(name, std::move(attributes), at);
+    }
+
+    // Fails at the first expression of `value` nested deeper than a script
+    // document can hold, counting from `depth`.
+    bool Shallow(const XmlNode& value, int depth = 1) {
+        if (depth > XmlDocument::kMaxExpressionDepth) {
+            errors_.Report({value.Line, value.Column}, "expressions are nested deeper than " +
+                                                           std::to_string(XmlDocument::kMaxExpressionDepth) +
+                                                           " levels here");
+            return false;
+        }
+        for (const XmlNode& child : value.Children)
+            if (!Shallow(child, depth + 1)) return false;
+        return true;
+    }
+
     Result Fail(const Expr& at, const std::string& what) {
         errors_.Report(at.at, what);
         return std::nullopt;
@@ -125,6 +154,15 @@ private:
     const engine::Global* TargetGlobal(const std::string& name) const {
         const engine::Global* g = FindGlobal(name);
         return g && Exists(*g, engine_) ? g : nullptr;
+    }
+
+    // Why `name`, an engine global of the other game, is none here; else empty.
+    std::string OtherGameOnly(const std::string& name) const {
+        const engine::Global* global = FindGlobal(name);
+        if (!global || Exists(*global, engine_)) return {};
+        const Engine other = engine_ == Engine::Retail ? Engine::Custom : Engine::Retail;
+        return name + " is a global of " + std::string(EngineName(other)) + " only; " +
+               std::string(EngineName(engine_)) + " has no such global";
     }
 
     static bool IsHead(const Expr& form, const char* head, size_t least) {
@@ -170,8 +208,8 @@ private:
         if (earlier.type->number == kStubScript && header.type->number == kStaticScript) {
             earlier = script;
         } else if (earlier.type->number != kStaticScript || header.type->number != kStubScript) {
-            errors_.Report(header.name->at,
-                           "a script named " + name + " is defined already, at line " + std::to_string(earlier.at.line));
+            errors_.Report(header.name->at, "a script named " + Printable(name) + " is defined already, at line " +
+                                                std::to_string(earlier.at.line));
         }
     }
 
@@ -191,14 +229,14 @@ private:
         const Expr& name = form.items[2];
         const ValueType* type = FindValueType(typeName.text);
         if (!type || type->number < kBoolean)
-            return fail(typeName, typeName.text + " is not a value type a global can have");
-        if (IsNumberAtom(name.text)) return fail(name, "the global needs a name, not the number " + name.text);
+            return fail(typeName, Printable(typeName.text) + " is not a value type a global can have");
+        if (IsNumberAtom(name.text)) return fail(name, "the global needs a name, not the number " + Printable(name.text));
         if (TargetGlobal(name.text)) return fail(name, name.text + " is the name of an engine global");
         if (const auto earlier = globals_.find(name.text); earlier != globals_.end())
-            return fail(name, "a global named " + name.text + " is declared already, at line " +
+            return fail(name, "a global named " + Printable(name.text) + " is declared already, at line " +
                                   std::to_string(earlier->second.at.line));
         if (name.text.size() > static_cast<size_t>(global_record::kNameMax))
-            return fail(name, "the global name " + name.text + " is " + std::to_string(name.text.size()) +
+            return fail(name, "the global name " + Printable(name.text) + " is " + std::to_string(name.text.size()) +
                                   " bytes long; a global name holds at most " +
                                   std::to_string(global_record::kNameMax));
         if (globals_.size() >= static_cast<size_t>(scenario::kMaxGlobals))
@@ -207,9 +245,9 @@ private:
         // The initial value cannot name the global it initialises.
         Result value = Expression(form.items[3], type->number);
         globals_.emplace(name.text, SourceGlobal{type->number, static_cast<int>(globals_.size()), name.at});
-        if (!value) return std::nullopt;
+        if (!value || !Shallow(value->node)) return std::nullopt;
         XmlNode global =
-            Element("ScenarioGlobal", {{"NameAttr", name.text}, {"ValueType", std::to_string(type->number)}}, form.at);
+            Node("ScenarioGlobal", {{"NameAttr", name.text}, {"ValueType", std::to_string(type->number)}}, form.at);
         global.Children.push_back(std::move(value->node));
         return global;
     }
@@ -222,12 +260,15 @@ private:
         if (!form.IsList() || form.items.empty() || !form.items[0].IsAtom())
             return fail(form, "expected (script ...) or (global ...) here");
         const std::string& head = form.items[0].text;
-        if (head != "script") return fail(form, "expected (script ...) or (global ...) here, not (" + head + " ...)");
+        if (head != "script")
+            return fail(form, "expected (script ...) or (global ...) here, not (" + Printable(head) + " ...)");
         if (form.items.size() < 2 || !form.items[1].IsAtom())
             return fail(form, "expected (script startup|dormant|continuous|static|stub ...)");
         const Expr& typeName = form.items[1];
         const ScriptType* type = FindScriptType(typeName.text);
-        if (!type) return fail(typeName, typeName.text + " is not a script type (startup, dormant, continuous, static, stub)");
+        if (!type)
+            return fail(typeName,
+                        Printable(typeName.text) + " is not a script type (startup, dormant, continuous, static, stub)");
 
         size_t next = 2;
         int returnType = kVoid;
@@ -238,7 +279,7 @@ private:
             const Expr& declared = form.items[next++];
             const ValueType* value = FindValueType(declared.text);
             if (!value || (value->number != kVoid && value->number < kBoolean))
-                return fail(declared, declared.text + " is not a value type a script can return");
+                return fail(declared, Printable(declared.text) + " is not a value type a script can return");
             returnType = value->number;
         }
         if (next >= form.items.size() || !form.items[next].IsAtom() || IsNumberAtom(form.items[next].text))
@@ -247,22 +288,22 @@ private:
         if (const auto named = scripts_.find(name.text); named != scripts_.end() && named->second.form != &form)
             return std::nullopt;  // a stub that a static script replaces, or a name defined twice
         if (name.text.size() > static_cast<size_t>(script_record::kNameMax))
-            return fail(name, "the script name " + name.text + " is " + std::to_string(name.text.size()) +
+            return fail(name, "the script name " + Printable(name.text) + " is " + std::to_string(name.text.size()) +
                                   " bytes long; a script name holds at most " +
                                   std::to_string(script_record::kNameMax));
-        if (next == form.items.size()) return fail(form, "the script " + name.text + " has no expressions");
+        if (next == form.items.size()) return fail(form, "the script " + Printable(name.text) + " has no expressions");
 
-        XmlNode script = Element("script",
-                                 {{"NameAttr", name.text},
-                                  {"TypeAttr", std::to_string(type->number)},
-                                  {"ReTypeAttr", std::to_string(returnType)}},
-                                 form.at);
+        XmlNode script = Node("script",
+                              {{"NameAttr", name.text},
+                               {"TypeAttr", std::to_string(type->number)},
+                               {"ReTypeAttr", std::to_string(returnType)}},
+                              form.at);
         // The body is the arguments of the `begin` the compiler wraps around it.
         bool ok = true;
         for (size_t i = next; i < form.items.size(); ++i) {
             Result value = Expression(form.items[i], i + 1 == form.items.size() ? returnType : kVoid);
-            if (value) script.Children.push_back(std::move(value->node));
-            ok = ok && value;
+            if (value && Shallow(value->node)) script.Children.push_back(std::move(value->node));
+            else ok = false;
         }
         if (!ok) return std::nullopt;
         return script;
@@ -282,12 +323,12 @@ private:
     Result Atom(const Expr& e, int expected) {
         if (IsNumberAtom(e.text)) return Number(e, expected);
         if (const auto keyword = BooleanKeyword(e.text); keyword && (expected == kBoolean || IsOpen(expected)))
-            return Value{Element("ScriptValue", {{"ValueType", "5"}, {"Value", *keyword ? "true" : "false"}}, e.at),
+            return Value{Node("ScriptValue", {{"ValueType", "5"}, {"Value", *keyword ? "true" : "false"}}, e.at),
                          kBoolean};
         if (const auto global = globals_.find(e.text); global != globals_.end())
             return GlobalReference(e, global->second.type, global->second.index, expected);
         if (laterGlobals_.contains(e.text))
-            return Fail(e, e.text + " is a global declared later, at line " +
+            return Fail(e, Printable(e.text) + " is a global declared later, at line " +
                                std::to_string(laterGlobals_.at(e.text).line) + "; a global is used after its declaration");
         if (const engine::Global* global = TargetGlobal(e.text))
             return GlobalReference(e, global->type, global->kit[static_cast<int>(engine_)], expected);
@@ -299,14 +340,17 @@ private:
         if (IsOpen(expected)) expected = !integer ? kReal : *integer >= -32768 && *integer <= 32767 ? kShort : kLong;
         // A real is kept in its shortest form: "1.0" and "1" are the same value.
         if (expected == kReal)
-            return Value{Element("ScriptValue", {{"ValueType", "6"}, {"Value", FormatReal(*ParseReal(e.text))}}, e.at),
+            return Value{Node("ScriptValue", {{"ValueType", "6"}, {"Value", FormatReal(*ParseReal(e.text))}}, e.at),
                          kReal};
-        if (!IsNumber(expected)) return Fail(e, "the number " + e.text + " where " + AType(expected) + " is expected");
-        if (!integer) return Fail(e, e.text + " is not a whole number, and " + AType(expected) + " is expected");
+        if (!IsNumber(expected))
+            return Fail(e, "the number " + Printable(e.text) + " where " + AType(expected) + " is expected");
+        if (!integer && e.text.find_first_not_of("+-0123456789") == std::string::npos)
+            return Fail(e, Printable(e.text) + " does not fit a long (-2147483648 to 2147483647)");
+        if (!integer) return Fail(e, Printable(e.text) + " is not a whole number, and " + AType(expected) + " is expected");
         if (expected == kShort && (*integer < -32768 || *integer > 32767))
             return Fail(e, e.text + " does not fit a short (-32768 to 32767)");
-        return Value{Element("ScriptValue", {{"ValueType", std::to_string(expected)}, {"Value", std::to_string(*integer)}},
-                             e.at),
+        return Value{Node("ScriptValue", {{"ValueType", std::to_string(expected)}, {"Value", std::to_string(*integer)}},
+                          e.at),
                      expected};
     }
 
@@ -314,51 +358,52 @@ private:
     // which the node keeps, and `number` is its place among its kind.
     Result GlobalReference(const Expr& e, int type, int number, int expected) {
         if (!Converts(type, expected))
-            return Fail(e, e.text + " is " + AType(type) + " global, where " + AType(expected) + " is expected");
-        return Value{Element("GlobalValue",
-                             {{"ValueType", std::to_string(type)}, {"Value", std::to_string(number)}, {"ValueCommand", e.text}},
-                             e.at),
+            return Fail(e, Printable(e.text) + " is " + AType(type) + " global, where " + AType(expected) + " is expected");
+        return Value{Node("GlobalValue",
+                          {{"ValueType", std::to_string(type)}, {"Value", std::to_string(number)}, {"ValueCommand", e.text}},
+                          e.at),
                      type};
     }
 
     // A name standing for a constant of the expected type: an object, an AI,
     // a script, a tag, an enumeration member...
     Result Name(const Expr& e, const std::string& text, int expected) {
+        const std::string shown = Printable(text);
         const std::string hint = e.IsAtom() && (TargetFunction(text) || scripts_.contains(text))
                                      ? " (" + text + " is a " + (TargetFunction(text) ? "function" : "script") +
                                            ": call it as (" + text + "))"
                                      : std::string();
+        if (const std::string why = OtherGameOnly(text);
+            !why.empty() && e.IsAtom() && (IsOpen(expected) || IsNumber(expected) || expected == kBoolean))
+            return Fail(e, why);
         if (IsOpen(expected))
-            return Fail(e, text + " is no global, and nothing here says what it is" +
+            return Fail(e, shown + " is no global, and nothing here says what it is" +
                                (hint.empty() ? SuggestGlobal(text, engine_) : hint));
-        if (IsNumber(expected)) return Fail(e, text + " is not a number, and " + AType(expected) + " is expected" + hint);
-        if (expected == kBoolean) {
-            const engine::Global* other = FindGlobal(text);
-            return Fail(e, text + (other ? " is no engine global of " + std::string(EngineName(engine_))
-                                         : " is not true, false, on, off or a boolean global") +
+        if (IsNumber(expected)) return Fail(e, shown + " is not a number, and " + AType(expected) + " is expected" + hint);
+        if (expected == kBoolean)
+            return Fail(e, shown + " is not true, false, on, off or a boolean global" +
                                (hint.empty() ? SuggestGlobal(text, engine_) : hint));
-        }
         const ValueType& type = *ValueTypeByNumber(expected);
         if (type.memberCount > 0 && FindEnumMember(type, text) < 0) {
             std::string members;
             for (const auto member : EnumMembers().subspan(type.firstMember, type.memberCount))
                 members += (members.empty() ? "" : ", ") + std::string(member);
-            return Fail(e, text + " is not " + AType(expected) + " (" + members + ")" +
+            return Fail(e, shown + " is not " + AType(expected) + " (" + members + ")" +
                                Suggest(text, EnumMembers().subspan(type.firstMember, type.memberCount)));
         }
         if (expected == kScript && !scripts_.contains(text)) {
             const std::vector<std::string_view> names(scriptNames_.begin(), scriptNames_.end());
-            return Fail(e, text + " is not a script of this source" + Suggest(text, names));
+            return Fail(e, shown + " is not a script of this source" + Suggest(text, names));
         }
         if (level_ && expected != kScript) {
             const NameCheck check = CheckLevelName(*level_, expected, text, {});
             if (!check.problem.empty()) return Fail(e, check.problem);
             if (!check.unchecked.empty() && std::find(unchecked_.begin(), unchecked_.end(), check.unchecked) == unchecked_.end()) {
                 unchecked_.push_back(check.unchecked);
-                errors_.Warn(e.at, check.unchecked);
+                errors_.Warn(e.at, "not-checked", check.unchecked);
             }
         }
-        return Value{Element("ScriptValue", {{"ValueType", std::to_string(expected)}, {"Value", text}}, e.at), expected};
+        return Value{Node("ScriptValue", {{"ValueType", std::to_string(expected)}, {"Value", text}}, e.at), expected};
     }
 
     Result Call(const Expr& list, int expected) {
@@ -376,7 +421,7 @@ private:
                 return Fail(head, name + " is a global, not a function: write it without parentheses");
             if (FindFunction(name))
                 return Fail(head, name + " exists in Custom Edition only, and the retail game crashes on it");
-            return Fail(head, name + " is not a function" + SuggestFunction(name, engine_));
+            return Fail(head, Printable(name) + " is not a function" + SuggestFunction(name, engine_));
         }
         const bool keepCase = keepCase_;
         keepCase_ = (f->flags & flag::kAllowUppercase) != 0;
@@ -414,16 +459,16 @@ private:
                                   head.text + "))");
         if (list.items.size() > 1) return Fail(list.items[1], "a script call takes no arguments");
         script.called = true;
-        return Value{Element("ScriptCall", {{"Script", head.text}, {"ValueType", std::to_string(script.returnType)}},
-                             list.at),
+        return Value{Node("ScriptCall", {{"Script", head.text}, {"ValueType", std::to_string(script.returnType)}},
+                          list.at),
                      script.returnType};
     }
 
     XmlNode Command(const Function& f, int type, Position at) {
-        return Element("ScriptCommand",
-                       {{"Command", std::string(f.name)}, {"EngineId", std::to_string(Kit(f))},
-                        {"ValueType", std::to_string(type)}},
-                       at);
+        return Node("ScriptCommand",
+                    {{"Command", std::string(f.name)}, {"EngineId", std::to_string(Kit(f))},
+                     {"ValueType", std::to_string(type)}},
+                    at);
     }
 
     // Translates `e` into `call`; a value of a still open type settles it.
@@ -485,6 +530,11 @@ private:
     // it; a clause of one value needs no begin.
     Result Cond(const Expr& list, int expected) {
         if (list.items.size() < 2) return Fail(list.items[0], "cond needs at least one clause (CONDITION VALUE...)");
+        // Each clause nests one more if.
+        if (list.items.size() - 1 > static_cast<size_t>(XmlDocument::kMaxExpressionDepth))
+            return Fail(list.items[0], "cond has " + std::to_string(list.items.size() - 1) +
+                                           " clauses, which nest as many ifs; expressions nest at most " +
+                                           std::to_string(XmlDocument::kMaxExpressionDepth) + " levels");
         const Function& ifFunction = *FindFunction("if");
         const Function& beginFunction = *FindFunction("begin");
         int want = expected;
@@ -539,6 +589,8 @@ private:
             else if (const engine::Global* engineGlobal = TargetGlobal(target.text)) type = engineGlobal->type;
         }
         if (type < 0 && target.IsAtom() && laterGlobals_.contains(target.text)) return Atom(target, kVoid);
+        if (type < 0 && target.IsAtom() && !OtherGameOnly(target.text).empty())
+            return Fail(target, OtherGameOnly(target.text));
         if (type < 0)
             return Fail(target, "set needs a global here" +
                                     (target.IsAtom() ? SuggestGlobal(target.text, engine_) : std::string()));
@@ -596,10 +648,21 @@ private:
 }  // namespace
 
 Translation Translate(std::string_view source, const std::string& fileName, Engine engine, const Level* level) {
+    if (source.size() > kMaxSourceBytes)
+        throw HscError({{fileName, 0, 0, "hsc",
+                         "the source is " + std::to_string(source.size()) + " bytes; Tarnfold reads HSC sources of at most " +
+                             std::to_string(kMaxSourceBytes) + " bytes (16 MiB)"}});
     Diagnostics errors(fileName);
-    const std::vector<Expr> top = Parse(Tokenize(source, errors), errors);
+    const std::vector<Expr> top = Parse(source, errors);
     errors.ThrowIfAny();
     XmlNode document = Translator(engine, errors, level).Document(top);
+    errors.ThrowIfAny();
+    // A compile replaces every script of the map: an empty or truncated
+    // file must not remove them unnoticed.
+    if (std::none_of(document.Children.begin(), document.Children.end(),
+                     [](const XmlNode& item) { return item.Name == "script"; }))
+        errors.Report({}, "the source holds no script, and compiling it would remove every script of the map; to "
+                          "remove them all on purpose, compile an empty script document, <scripts/>");
     errors.ThrowIfAny();
     return {std::move(document), errors.Warnings()};
 }

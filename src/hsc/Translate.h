@@ -11,10 +11,15 @@
 
 namespace tarnfold::hsc {
 
-// A translation and the warnings it gave, each "FILE:LINE:COLUMN: warning: WHAT".
+// HSC sources are read up to this size. The largest scripts of the game's
+// own levels are a few hundred KB; the bound keeps a hostile input's memory
+// small, and a source at it translates in well under 256 MB.
+constexpr size_t kMaxSourceBytes = size_t{16} << 20;
+
+// A translation and the warnings it gave, each at its place in the source.
 struct Translation {
     XmlNode document;
-    std::vector<std::string> warnings;
+    std::vector<Diagnostic> warnings;
 };
 
 // HSC source into the script document tree that the XML reader gives for the
@@ -22,7 +27,8 @@ struct Translation {
 // per global and a "script" element per script, in source order, whose
 // expressions are ScriptCommand, ScriptValue, GlobalValue and ScriptCall
 // elements with the target's numbers. Names of the level are checked against
-// `level` where given. Throws HscError with every error found (at most
+// `level` where given. Refuses a source larger than kMaxSourceBytes, and one
+// with no script. Throws HscError with every error found (at most
 // Diagnostics::kMaxErrors), each naming `fileName`, line and column.
 Translation Translate(std::string_view source, const std::string& fileName, Engine engine,
                       const Level* level = nullptr);

@@ -4,6 +4,7 @@
 
 #include "runtime/Error.h"
 #include "runtime/Numbers.h"
+#include "runtime/Printable.h"
 #include "runtime/XmlAttributes.h"
 
 namespace tarnfold::hsc {
@@ -44,7 +45,7 @@ private:
     // A name as an atom, or a refusal that names the element.
     std::string Atom(const XmlNode& element, const std::string& what, const std::string& name) const {
         if (const std::string why = WhyNotAtom(name); !why.empty())
-            throw Error(DescribeElement(element) + ": the " + what + " \"" + name + "\" cannot be written in HSC (" +
+            throw Error(DescribeElement(element) + ": the " + what + " \"" + Printable(name) + "\" cannot be written in HSC (" +
                         why + "); read the scripts as a script document instead");
         return name;
     }
@@ -102,7 +103,7 @@ private:
         if (type == value_type::kShort || type == value_type::kLong) return value;
         if (type != value_type::kString && IsBare(value)) return value;
         if (value.find_first_of("\"\r\n") != std::string::npos)
-            throw Error(DescribeElement(node) + ": the text \"" + value + "\" cannot be written as an HSC string");
+            throw Error(DescribeElement(node) + ": the text \"" + Printable(value) + "\" cannot be written as an HSC string");
         return "\"" + value + "\"";
     }
 

@@ -7,6 +7,7 @@
 #include "runtime/ByteOrder.h"
 #include "runtime/Error.h"
 #include "runtime/Utf8Path.h"
+#include "runtime/Printable.h"
 
 namespace tarnfold {
 
@@ -54,6 +55,22 @@ void HaloPcMap::Read(BinaryFile& file) {
     file.Read(0, head, kHeadMagicSize);
     HeadLayout = std::equal(head, head + kHeadMagicSize, kHeadMagic);
     if (file.Contains(kVersion, 4)) Version = file.ReadInt32(kVersion, "the header's version");
+    if (HeadLayout) return ReadIndex(file, where);
+    // Without the "daeh" mark only a sound tag index says that the file is a
+    // map; any other file (a script given in the map's place, say) fails
+    // here, and is called what it is before the detail.
+    try {
+        ReadIndex(file, where);
+    } catch (const Error& error) {
+        std::string_view detail = error.what();
+        if (detail.starts_with(where)) detail.remove_prefix(where.size());
+        throw Error(where + "not a Halo PC map: no 'daeh' header, and no tag index where byte " +
+                    std::to_string(kIndexOffsetInOtherHeader) + " says (" + std::string(detail) + ")");
+    }
+}
+
+void HaloPcMap::ReadIndex(BinaryFile& file, const std::string& where) {
+    const int64_t length = file.Length();
     const int64_t indexOffsetField = IndexOffsetField(HeadLayout);
     if (!file.Contains(indexOffsetField, kIndexOffsetSize))
         throw Error(where + "the file is " + std::to_string(length) +
@@ -105,7 +122,7 @@ void HaloPcMap::Read(BinaryFile& file) {
     }
 
     if (TagCache[0].Class1 != "scnr")
-        throw Error(where + "tag 0 has the class \"" + TagCache[0].Class1 +
+        throw Error(where + "tag 0 has the class \"" + Printable(TagCache[0].Class1) +
                     "\", but the first tag of a map must be its scenario (\"scnr\")");
 }
 

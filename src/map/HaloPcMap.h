@@ -51,6 +51,7 @@ public:
 
 private:
     void Read(BinaryFile& file);
+    void ReadIndex(BinaryFile& file, const std::string& where);
 };
 
 }  // namespace tarnfold

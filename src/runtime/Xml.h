@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "runtime/Error.h"
+#include "runtime/Diagnostic.h"
 
 namespace tarnfold {
 
@@ -29,18 +29,12 @@ struct XmlNode {
     std::string GetAttribute(std::string_view name) const;
 };
 
-class XmlError : public Error {
+// A document that is not well-formed, or that the reader refuses, at a
+// line and column; the front door names the document's file.
+class XmlError : public SourceError {
 public:
-    XmlError(const std::string& what, int line, int column)
-        : Error("XML error at line " + std::to_string(line) + ", column " + std::to_string(column) +
-                ": " + what),
-          line_(line), column_(column) {}
-    int Line() const { return line_; }
-    int Column() const { return column_; }
-
-private:
-    int line_;
-    int column_;
+    static constexpr const char* kCode = "xml";
+    XmlError(const std::string& what, int line, int column) : SourceError({{{}, line, column, kCode, what}}) {}
 };
 
 class XmlDocument {
@@ -49,6 +43,9 @@ public:
     // script stack gives out around a dozen levels), and the limit keeps the
     // recursive compile and the tree itself safe from hostile nesting.
     static constexpr int kMaxDepth = 256;
+    // The expressions of a script or a global nest at most this deep: the
+    // document element and the script's element take two of the levels.
+    static constexpr int kMaxExpressionDepth = kMaxDepth - 2;
 
     XmlDocument() = default;
     // A document whose tree was made in memory (a translation), not parsed.

@@ -10,6 +10,7 @@
 #include "runtime/BinaryFile.h"
 #include "runtime/ByteOrder.h"
 #include "runtime/Error.h"
+#include "runtime/Printable.h"
 #include "scenario/ScriptRecord.h"
 
 namespace tarnfold {
@@ -116,7 +117,7 @@ void ReadEncounters(LevelReader& reader, Level& level, int64_t S) {
     if (!reader.Elements(kEncounters, S, "the scenario's ", encounters)) level.encountersProblem = reader.TakeProblem();
     for (const int64_t at : encounters) {
         Encounter encounter{reader.Name(at, kEncounters), {}, {}};
-        const std::string owner = "encounter \"" + encounter.name + "\"'s ";
+        const std::string owner = "encounter \"" + Printable(encounter.name) + "\"'s ";
         const LevelNames squads = reader.Names(kSquads, at, owner), platoons = reader.Names(kPlatoons, at, owner);
         encounter.squads = squads.names;
         encounter.platoons = platoons.names;

@@ -17,6 +17,10 @@ constexpr int64_t kRealSyn = 48;       // int16: nodes that carry an identity
 constexpr int64_t kLastIdentity = 50;  // int16: the identity of the last node; an int32 0 follows
 constexpr int32_t kHeaderSize = 56;    // the node array starts here
 
+// The header counts nodes in 16 bits, "nodes in use minus one": no syntax
+// data, however large, holds more nodes than this.
+constexpr int32_t kMaxNodes = 32768;
+
 // One node record.
 constexpr int32_t kNodeSize = 20;
 constexpr int64_t kNodeIdentity = 0;   // int16; 0 marks a free slot (fillers)

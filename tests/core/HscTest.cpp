@@ -1,7 +1,7 @@
 // HSC: the tables, the translation into documents (forms, conversions,
 // errors), the round trip through WriteHsc, and the compile and name checks
 // against a map's target.
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include "ExpectedMap.h"
 #include "SyntheticMap.h"
@@ -49,9 +49,9 @@ TEST(HscTables, LoadWithTheirCountsAndEveryNameIsFound) {
 }
 
 struct Case {
-    const char* source;
+    std::string source;
     Engine engine;
-    const char* expected;  // RenderAll of the document, or the first error
+    const char* expected;  // RenderAll of the document, or the first error (whole when it ends in "\n")
 };
 
 const Case kTranslations[] = {
@@ -102,6 +102,21 @@ const Case kTranslations[] = {
     {"(script startup a (game_difficulty_set impossibl))", Engine::Custom,
      "s.hsc:1:40: error: impossibl is not a game_difficulty (easy, normal, hard, impossible) (did you mean impossible?)"},
     {"(script startup a (sleep 1)", Engine::Custom, "s.hsc:1:1: error: this ( is never closed"},
+    // What a modder reads: suggestions only for typos, the limit a number passes, why a string stops.
+    {"(script startup a (x))", Engine::Custom, "s.hsc:1:20: error: x is not a function\n"},
+    {"(script startup a (ok))", Engine::Custom, "s.hsc:1:20: error: ok is not a function\n"},
+    {"(script startup a (sleep 99999999999))", Engine::Custom,
+     "s.hsc:1:26: error: 99999999999 does not fit a long (-2147483648 to 2147483647)"},
+    {"(script startup a (print \"say \\\"hi\\\"\"))", Engine::Custom,
+     "s.hsc:1:33: error: HSC strings cannot hold a quote: the \" after \\ ends the string here"},
+    {"(script startup a (unit_kill 3))", Engine::Custom, "s.hsc:1:30: error: the number 3 where a unit is expected"},
+    {"(script startup a (sleep_until multiplayer_draw_teammates_names))", Engine::Retail,
+     "s.hsc:1:32: error: multiplayer_draw_teammates_names is a global of Custom Edition only; retail has no such global"},
+    {"(script startup a (sleep " + std::string(5000, 'x') + "))", Engine::Custom,
+     "s.hsc:1:26: error: xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\u2026 "
+     "is not a number, and a short is expected\n"},
+    {"<scripts/>", Engine::Custom, "s.hsc:1:1: error: this is a script document (XML), not HSC"},
+    {"\xEF\xBB\xBF(script startup a (sleep 1))", Engine::Custom, "[a 0 4] (sleep 19 4 7=1)"},
 };
 
 TEST(HscTranslate, SourcesGiveTheirDocumentsOrTheirFirstError) {
@@ -110,15 +125,42 @@ TEST(HscTranslate, SourcesGiveTheirDocumentsOrTheirFirstError) {
         try {
             const XmlNode document = Translate(c.source, "s.hsc", c.engine).document;
             EXPECT_EQ(RenderAll(document), c.expected);
-            EXPECT_EQ(CheckNames(document, c.engine), std::vector<std::string>{});
+            EXPECT_TRUE(CheckNames(document, c.engine).empty());
             // Round trip: the document as HSC translates into the same document.
             const std::string again = WriteHsc(document, c.engine);
             EXPECT_EQ(WriteXml(Translate(again, "again.hsc", c.engine).document), WriteXml(document)) << again;
         } catch (const HscError& e) {
-            EXPECT_EQ(e.Messages().front().substr(0, std::string(c.expected).size()), c.expected);
+            EXPECT_EQ((e.Messages().front() + "\n").substr(0, std::string(c.expected).size()), c.expected);
         }
     }
 }
+
+std::string Repeat(const std::string& text, int times) {
+    std::string all;
+    for (int i = 0; i < times; ++i) all += text;
+    return all;
+}
+std::string Nested(int ifs) { return "(script startup a " + Repeat("(if true ", ifs) + "(sleep 1)" + std::string(ifs, ')') + ")"; }
+
+// Sources that were compiled into maps whose scripts then did not read back
+// (or, empty, removed every script): each is refused at its place, by
+// translate and compile alike, before the map is touched.
+const std::pair<std::string, const char*> kFaults[] = {
+    {"", "s.hsc:1:1: error: the source holds no script, and compiling it would remove every script of the map; to "
+         "remove them all on purpose, compile an empty script document, <scripts/>"},
+    {"; saved too early\n;* nothing yet *;\n", "s.hsc:1:1: error: the source holds no script"},
+    {"(script startup a (print \"caf\xe9\"))", "s.hsc:1:30: error: byte 0xE9 is not UTF-8 text: save the source as UTF-8"},
+    {"(script startup a (ai_place caf\xc3))", "s.hsc:1:32: error: byte 0xC3 is not UTF-8 text"},
+    {std::string("(script startup a (sle\0ep 1))", 29), "s.hsc:1:23: error: a name holds the control character 0x00"},
+    {Nested(253), "s.hsc:1:2303: error: expressions are nested deeper than 254 levels here"},
+    {Nested(254), "s.hsc:1:2300: error: expressions are nested deeper than 254 levels here"},
+    {"(script startup a (cond" + Repeat(" (true 1)", 255) + "))",
+     "s.hsc:1:20: error: cond has 255 clauses, which nest as many ifs; expressions nest at most 254 levels"},
+    {"(script startup a" + Repeat(" (sleep 1)", 10921) + ")",
+     "s.hsc:1:109219: error: the scripts need more than 32768 syntax nodes by here"},
+    {"(script startup a" + Repeat(" ()", 131070) + ")", "s.hsc:1:393221: error: the source holds more than 131072 expressions"},
+    {std::string(hsc::kMaxSourceBytes + 1, ' '), "s.hsc: the source is 16777217 bytes; Tarnfold reads HSC sources of at most"},
+};
 
 TEST(HscTranslate, ReportsSeveralErrorsAndStopsAtTwenty) {
     std::string source = "(script startup a";
@@ -161,6 +203,19 @@ TEST_F(HscCompile, IsTheTranslatedDocumentCompiledForTheMapsGame) {
     EXPECT_EQ(Difference(ReadFileBytes(hscMap), before), "");
 }
 
+TEST_F(HscCompile, FaultsAreRefusedAtTheirPlaceBeforeTheMapIsTouched) {
+    const auto map = Save(BuildSyntheticMap());
+    const Bytes before = ReadFileBytes(map);
+    for (const auto& [source, message] : kFaults) {
+        SCOPED_TRACE(message);
+        EXPECT_THAT([&] { TranslateHsc(source, "s.hsc", Engine::Custom); },
+                    ::testing::ThrowsMessage<HscError>(::testing::StartsWith(message)));
+        EXPECT_THAT([&] { CompileHsc(map, source, "s.hsc"); },
+                    ::testing::ThrowsMessage<HscError>(::testing::StartsWith(message)));
+    }
+    EXPECT_EQ(Difference(ReadFileBytes(map), before), "");
+}
+
 TEST_F(HscCompile, DocumentNamesAreCheckedAsWarnings) {
     const auto map = Save(BuildSyntheticMap());
     const CompileSummary summary = CompileDocument(map, R"(<s><script NameAttr="a" TypeAttr="0" ReTypeAttr="4">
@@ -169,16 +224,18 @@ TEST_F(HscCompile, DocumentNamesAreCheckedAsWarnings) {
         <GlobalValue ValueType="5" Value="1" ValueCommand="cheat_deathless_playr"/></script></s>)");
     EXPECT_EQ(summary.target, "Custom Edition (the map's header says version 609)");
     const std::vector<std::string> expected = {
-        "line 3, column 9: EngineId 18 is not sleep's number in Custom Edition (19)",
-        "line 3, column 9: ValueType 5 is neither sleep's return type, 4 (void), nor a type it converts to",
-        "line 3, column 9: sleep takes 1 to 2 arguments, not 0",
+        "<document>:3:9: warning: element \"ScriptCommand\": EngineId 18 is not sleep's number in Custom Edition (19)",
+        ":3:9: warning: element \"ScriptCommand\": ValueType 5 is neither sleep's return type, 4 (void), nor a type",
+        ":3:9: warning: element \"ScriptCommand\": sleep takes 1 to 2 arguments, not 0",
         "the syntax data is 1336 bytes, not 380076 (19001 nodes): the game ignores a syntax table of any other size",
-        "line 2, column 9: it calls \"ai_plce\", which is no function (did you mean ai_place?) (the game will not load",
-        "line 4, column 9: \"cheat_deathless_playr\" is no global of the scenario or of Custom Edition (did you mean "
+        ":2:9: warning: element \"ScriptCommand\": it calls \"ai_plce\", which is no function (did you mean ai_place?) "
+        "(the game will not load",
+        ":4:9: warning: element \"GlobalValue\": \"cheat_deathless_playr\" is no global of the scenario or of Custom Edition (did you mean "
         "cheat_deathless_player?) (the game will not load the map's scripts)"};
     ASSERT_EQ(summary.warnings.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i)
-        EXPECT_NE(summary.warnings[i].find(expected[i]), std::string::npos) << summary.warnings[i];
+        EXPECT_NE(summary.warnings[i].Format("warning").find(expected[i]), std::string::npos)
+            << summary.warnings[i].Format("warning");
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ std::string Scripts(int count, size_t text = 0, const std::string& last = "s") {
 struct Refusal {
     std::string name;
     std::function<void(SyntheticMap&)> breakMap;  // none: the document is at fault
-    std::string document;
+    std::string document;                         // empty: kNineNodes
     std::string message;
 };
 
@@ -106,6 +106,14 @@ const Refusal kRefusals[] = {
     {"AddressesRunPast7FFFFFFF", [](auto& m) { m = BuildSyntheticMap({.magic = 0x7FFFF800u, .nodeCapacity = 4200}); },
      "", "the map's addresses run past 0x7FFFFFFF"},
     {"MoreNodesThanTheSyntaxDataHolds", SetWord(S + kSyntaxDataSize, 56 + 20 * 8), "", "need 9 syntax nodes, but"},
+    // The syntax data header's 16-bit count would wrap, whatever room there is.
+    {"MoreNodesThanTheHeaderCounts", [](auto& m) { m = BuildSyntheticMap({.nodeCapacity = 33000}); },
+     [] {
+         std::string values;
+         for (int i = 0; i < 32762; ++i) values += "<ScriptValue ValueType=\"8\"/>";
+         return Body(values);
+     }(),
+     "the scripts need 32769 syntax nodes; a scenario holds at most 32768"},
     // The engine's limits.
     {"MoreThan512Scripts", {}, Scripts(513), "the document holds 513 scripts; the game loads at most 512"},
     {"StringDataPast262144Bytes", {}, Scripts(1, 262144 - 1024 - 6), "need 262145 bytes of string data"},
@@ -120,10 +128,10 @@ const Refusal kRefusals[] = {
     {"ScriptWithoutExpressions", {}, "<s><script NameAttr=\"idle\"/></s>", "\"idle\" has no expressions"},
     {"ScriptOfCommentsAndStrangers", {}, Body("<!-- later --><Note/>"), "has no expressions"},
     {"ConstantWithArguments", {}, Body("<ScriptValue ValueType=\"8\"><ScriptValue/></ScriptValue>"),
-     "element \"ScriptValue\" at line 3, column 1 has child elements"},
-    {"StrangerWithArguments", {}, Body("<Note><ScriptValue/></Note>"), "element \"Note\" at line 3"},
+     "<document>:3:1: error: element \"ScriptValue\" has child elements"},
+    {"StrangerWithArguments", {}, Body("<Note><ScriptValue/></Note>"), ":3:1: error: element \"Note\""},
     {"IntegerWithLetters", {}, Body("<ScriptCommand EngineId=\"3x\"/>"),
-     "element \"ScriptCommand\" at line 3, column 1: attribute \"EngineId\" is \"3x\""},
+     ":3:1: error: element \"ScriptCommand\": attribute \"EngineId\" is \"3x\""},
     {"IntegerPast32Bits", {}, Body("<ScriptValue ValueType=\"8\" Value=\"2147483648\"/>"), "\"Value\" is \"2147483648\""},
     {"RealWithAComma", {}, Body("<ScriptValue ValueType=\"6\" Value=\"1,5\"/>"), "\"Value\" is \"1,5\""},
     {"RealPastAFloat", {}, Body("<GlobalValue ValueType=\"6\" Value=\"1e39\"/>"), "\"Value\" is \"1e39\""},
@@ -131,8 +139,8 @@ const Refusal kRefusals[] = {
      "\"Value\" is \"maybe\""},
     // The XML.
     {"EmptyDocument", {}, " \n", "the document is empty"},
-    {"MismatchedTag", {}, "<s>\n  <a b=\"1\">\n</s>", "XML error at line 3, column 3: mismatched tag"},
-    {"UndefinedEntity", {}, "<s>\n<script NameAttr=\"&nope;\"/></s>", "XML error at line 2"},
+    {"MismatchedTag", {}, "<s>\n  <a b=\"1\">\n</s>", "<document>:3:3: error: mismatched tag"},
+    {"UndefinedEntity", {}, "<s>\n<script NameAttr=\"&nope;\"/></s>", "<document>:2:1: error: undefined entity"},
 };
 
 class Refused : public ::testing::TestWithParam<Refusal> {};
@@ -144,7 +152,7 @@ TEST_P(Refused, MapStaysAsItWas) {
     TempFolder temp;
     const auto path = Saved(map, temp);
     try {
-        CompileDocument(path, refusal.breakMap ? std::string(kNineNodes) : refusal.document);
+        CompileDocument(path, refusal.document.empty() ? std::string(kNineNodes) : refusal.document);
         ADD_FAILURE() << "compiled";
     } catch (const Error& e) {
         // Every piece of the message between " ... ".
@@ -171,8 +179,8 @@ TEST(Refused, NothingAtTheLimits) {
     EXPECT_EQ(summary.scripts, 512);
     EXPECT_EQ(summary.nodes, summary.nodeCapacity);
     EXPECT_EQ(summary.textBytes, 262144 - 1024);
-    const auto twice = std::count_if(summary.warnings.begin(), summary.warnings.end(), [](const std::string& w) {
-        return w.find("a script named \"s\" comes earlier in the document") != std::string::npos;
+    const auto twice = std::count_if(summary.warnings.begin(), summary.warnings.end(), [](const Diagnostic& w) {
+        return w.text.find("a script named \"s\" comes earlier in the document") != std::string::npos;
     });
     EXPECT_EQ(twice, 510);
     const int64_t records = map.stringData + 262144;
