@@ -50,9 +50,16 @@ struct Harness {
         Dialogs& dialogs = window->UserDialogs;
         dialogs.Messages = [this](QWidget*, const Message& message) { messages.push_back(message); };
         dialogs.ChooseMap = [this] { return chosen; };
-        dialogs.ChooseScript = dialogs.ChooseScriptName = [this](const std::filesystem::path&) { return chosen; };
-        dialogs.AskToSave = [this](QWidget*, const QString& name) { return asked << name, answer; };
-        dialogs.AskToReplace = [this](QWidget*, const QString& what) { return asked << what, replace; };
+        dialogs.ChooseScript =
+            dialogs.ChooseScriptName = [this](const std::filesystem::path&) { return chosen; };
+        dialogs.AskToSave = [this](QWidget*, const QString& name) {
+            asked << name;
+            return answer;
+        };
+        dialogs.AskToReplace = [this](QWidget*, const QString& what) {
+            asked << what;
+            return replace;
+        };
         window->show();
         QApplication::setActiveWindow(window.get());
     }
@@ -99,11 +106,13 @@ private slots:
         About* about = About::Instance();
         h.window->aboutMenu()->trigger();
         int open = 0;
-        for (QWidget* widget : QApplication::topLevelWidgets()) open += qobject_cast<About*>(widget) != nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            open += qobject_cast<About*>(widget) != nullptr;
         QCOMPARE(open, 1);
         QVERIFY(about->isVisible());
         const QLabel* credits = about->StaticText1;
-        QVERIFY(credits->heightForWidth(credits->width()) + credits->fontMetrics().lineSpacing() <= credits->height());
+        QVERIFY(credits->heightForWidth(credits->width()) + credits->fontMetrics().lineSpacing() <=
+                credits->height());
         QVERIFY(!credits->text().contains(QLatin1String("  ")));
         QPointer<About> closed(about);
         QApplication::setActiveWindow(about);
@@ -145,12 +154,15 @@ private slots:
         h.Load(Path("panel.map"));
         QCOMPARE(h.window->windowTitle(), QString::fromUtf8("Compiler \u2014 panel.map"));
         QCOMPARE(h.window->MapPanel1->Value("Nodes"), QString("0 of 19,001"));
-        QVERIFY(h.Compile("(script dormant one (sleep 30))\n(script static boolean two true)").startsWith("done!"));
-        QCOMPARE(h.window->MapPanel1->Value("Nodes"), QString("%1 of 19,001").arg(DescribeMap(Path("panel.map")).nodes));
+        QVERIFY(h.Compile("(script dormant one (sleep 30))\n(script static boolean two true)")
+                    .startsWith("done!"));
+        QCOMPARE(h.window->MapPanel1->Value("Nodes"),
+                 QString("%1 of 19,001").arg(DescribeMap(Path("panel.map")).nodes));
         QCOMPARE(h.window->MapPanel1->Value("Compiled by"), QString("Tarnfold"));
 
         h.window->ScriptFld->setPlainText("<typed/>");
-        QTreeWidgetItem* two = h.window->MapPanel1->findItems("two", Qt::MatchExactly | Qt::MatchRecursive).front();
+        QTreeWidgetItem* two =
+            h.window->MapPanel1->findItems("two", Qt::MatchExactly | Qt::MatchRecursive).front();
         emit h.window->MapPanel1->itemActivated(two, 0);
         QCOMPARE(h.Text().toStdString(), ReadScriptsAsHsc(Path("panel.map"), std::nullopt));
         QCOMPARE(h.window->ScriptFld->textCursor().position(), FindScriptSource(h.Text(), u"two").start);
@@ -180,7 +192,8 @@ private slots:
         auto box = MakeMessageBox(h.window.get(), h.messages.front());
         box->show();
         for (QWidget* window : QApplication::topLevelWidgets())
-            if (window->isVisible()) QVERIFY2(window->frameGeometry().height() <= screen, qPrintable(window->objectName()));
+            if (window->isVisible())
+                QVERIFY2(window->frameGeometry().height() <= screen, qPrintable(window->objectName()));
         QVERIFY(box->informativeText().contains("300"));
 
         const QRect row = h.List().visualItemRect(h.List().topLevelItem(2));
@@ -206,11 +219,15 @@ private slots:
             const char* where;
             const char* text;
         } cases[] = {
-            {"intro.hsc:3:6: error: ai_plce is not a function", Level::Error, "intro.hsc:3:6", "ai_plce is not a function"},
+            {"intro.hsc:3:6: error: ai_plce is not a function", Level::Error, "intro.hsc:3:6",
+             "ai_plce is not a function"},
             {"C:\\maps\\a.hsc:12:1: warning: w", Level::Warning, "C:\\maps\\a.hsc:12:1", "w"},
-            {"element \"Note\" at line 4, column 3: makes no node", Level::Error, "f.xml:4:3", "element \"Note\": makes no node"},
-            {"element \"s\" at line 2, column 1 is taken for a script", Level::Error, "f.xml:2:1", "element \"s\" is taken for a script"},
-            {"XML error at line 2, column 5: not well-formed", Level::Error, "f.xml:2:5", "XML error: not well-formed"},
+            {"element \"Note\" at line 4, column 3: makes no node", Level::Error, "f.xml:4:3",
+             "element \"Note\": makes no node"},
+            {"element \"s\" at line 2, column 1 is taken for a script", Level::Error, "f.xml:2:1",
+             "element \"s\" is taken for a script"},
+            {"XML error at line 2, column 5: not well-formed", Level::Error, "f.xml:2:5",
+             "XML error: not well-formed"},
             {"no map is loaded: load a map first", Level::Error, "", "no map is loaded: load a map first"},
         };
         for (const auto& c : cases) {
@@ -225,8 +242,11 @@ private slots:
     void editorReadsHscAsTheCompilerDoes() {
         BracketMatcher brackets;
         brackets.Reset(u"(a \"(\" ; (\n;* ) *; (b))");
-        const qsizetype partners[][2] = {{0, 22}, {21, 19}, {4, BracketMatcher::kNotABracket},
-                                         {9, BracketMatcher::kNotABracket}, {14, BracketMatcher::kNotABracket}};
+        const qsizetype partners[][2] = {{0, 22},
+                                         {21, 19},
+                                         {4, BracketMatcher::kNotABracket},
+                                         {9, BracketMatcher::kNotABracket},
+                                         {14, BracketMatcher::kNotABracket}};
         for (const auto& [at, partner] : partners) QCOMPARE(brackets.Partner(at), partner);
         brackets.Reset(u"(a))");
         QCOMPARE(brackets.Partner(3), BracketMatcher::kUnmatched);
@@ -234,7 +254,8 @@ private slots:
         ScriptEditor field(nullptr);
         field.setPlainText("(sleep 30) ;* (sleep\n2 *; (ai_place \"x\") sleep");
         const auto formatAt = [&](int line, int column) {
-            for (const QTextLayout::FormatRange& range : field.document()->findBlockByNumber(line).layout()->formats())
+            for (const QTextLayout::FormatRange& range :
+                 field.document()->findBlockByNumber(line).layout()->formats())
                 if (range.start <= column && column < range.start + range.length) return range.format;
             return QTextCharFormat();
         };
@@ -246,7 +267,8 @@ private slots:
         QCOMPARE(formatAt(1, 16), colours.string);
         QCOMPARE(formatAt(1, 21), QTextCharFormat());  // a function's name where no call names it
 
-        const QString hsc = "; (script startup two)\n(script static boolean one true)\n(script dormant two (sleep 1))";
+        const QString hsc =
+            "; (script startup two)\n(script static boolean one true)\n(script dormant two (sleep 1))";
         QCOMPARE(FindScriptSource(hsc, u"ONE").start, hsc.indexOf("(script static"));
         QCOMPARE(FindScriptSource(hsc, u"two").length, 30);
         QCOMPARE(FindScriptSource(hsc, u"boolean").start, -1);
@@ -298,7 +320,8 @@ private slots:
     // Open, edit, Save keeps the file's line ends; Save as adds the extension;
     // both go to the recent scripts.
     void openAndSaveRoundTrip() {
-        const std::string original = "; \xc3\xa9\r\n(script startup a\r\n    (sleep 30))\r\n", saved = original + ";";
+        const std::string original = "; \xc3\xa9\r\n(script startup a\r\n    (sleep 30))\r\n",
+                          saved = original + ";";
         std::ofstream(Path("round.hsc"), std::ios::binary) << original;
         Harness h;
         h.chosen = Path("round.hsc");

@@ -31,7 +31,9 @@ const SyntheticLevel kLevel{
              {"weap", "item", "obje", "weapons\\rifle\\rifle"}},
 };
 
-std::string Startup(const std::string& body) { return "(script startup a " + body + ")"; }
+std::string Startup(const std::string& body) {
+    return "(script startup a " + body + ")";
+}
 
 // Each name in a place of its type: found (no error), or refused with what
 // the map has.
@@ -42,7 +44,8 @@ TEST(GameLoad, HscNamesAreFoundAsTheGameFindsThem) {
     } cases[] = {
         {"(volume_test_objects entry (players))", ""},
         {"(volume_test_objects bridge (players))", ""},  // letter case does not matter
-        {"(volume_test_objects entyr (players))", "entyr is no trigger volume of the map; the map's are: entry, Bridge"},
+        {"(volume_test_objects entyr (players))",
+         "entyr is no trigger volume of the map; the map's are: entry, Bridge"},
         {"(object_teleport keyes landing)", ""},
         {"(camera_set overhead 30)", ""},
         {"(cinematic_set_title chapter_one)", ""},
@@ -53,7 +56,8 @@ TEST(GameLoad, HscNamesAreFoundAsTheGameFindsThem) {
         {"(ai_conversation helo)", "helo is no conversation of the map; the map's are: hello"},
         {"(activate_nav_point_object default keyes pelican 0.5)", ""},
         {"(hud_set_objective_text objective_1)", ""},
-        {"(hud_set_objective_text objective_2)", "objective_2 is no hud message of the map; the map's are: objective_1"},
+        {"(hud_set_objective_text objective_2)",
+         "objective_2 is no hud message of the map; the map's are: objective_1"},
         {"(ai_place first_wave)", ""},
         {"(ai_place first_wave/jackals)", ""},
         {"(ai_place first_wave/left)", ""},
@@ -93,8 +97,8 @@ TEST(GameLoad, DocumentsWarnAndTagConstantsHoldTagIds) {
     const auto value = [](int type, const std::string& text) {
         return "<ScriptValue ValueType=\"" + std::to_string(type) + "\" Value=\"" + text + "\"/>";
     };
-    const std::string document = "<s><script NameAttr=\"a\">" + value(24, "sound\\dialog\\x") + value(25, "none") +
-                                 value(11, "exit") + "</script></s>";
+    const std::string document = "<s><script NameAttr=\"a\">" + value(24, "sound\\dialog\\x") +
+                                 value(25, "none") + value(11, "exit") + "</script></s>";
     const CompileSummary summary = CompileDocument(path, document);
     EXPECT_FALSE(summary.check.loads);
     EXPECT_THAT(summary.check.failures.back(), HasSubstr("line 1, column 119: exit is no trigger volume"));
@@ -105,8 +109,11 @@ TEST(GameLoad, DocumentsWarnAndTagConstantsHoldTagIds) {
     EXPECT_EQ(Word(after, node4 + 40 + 16), 0u) << "the game parses a trigger volume from its text";
 
     const Bytes before = ReadFileBytes(path);
-    EXPECT_THAT([&] { CompileDocument(path, "<s><script NameAttr=\"a\">" + value(24, "sound\\x") + "</script></s>"); },
-                ::testing::ThrowsMessage<Error>(HasSubstr("\"sound\\x\" is no sound (snd! tag) of the map")));
+    EXPECT_THAT(
+        [&] {
+            CompileDocument(path, "<s><script NameAttr=\"a\">" + value(24, "sound\\x") + "</script></s>");
+        },
+        ::testing::ThrowsMessage<Error>(HasSubstr("\"sound\\x\" is no sound (snd! tag) of the map")));
     EXPECT_EQ(Difference(ReadFileBytes(path), before), "");
 }
 
@@ -121,17 +128,22 @@ TEST(GameLoad, HeaderAndScenarioFollowTheMove) {
         TempFolder temp;
         const auto path = Saved(map, temp);
         Bytes before = map.bytes;
-        for (const std::string& source : {std::string("(script startup a (sleep 1))"),
-                                          Startup(std::string(400, ' ') + "(print \"" + std::string(3000, 'x') + "\")"),
-                                          Startup("(ai_place extra)")}) {
+        for (const std::string& source :
+             {std::string("(script startup a (sleep 1))"),
+              Startup(std::string(400, ' ') + "(print \"" + std::string(3000, 'x') + "\")"),
+              Startup("(ai_place extra)")}) {
             const CompileSummary summary = CompileHsc(path, source, "a.hsc");
             const Bytes now = ReadFileBytes(path);
             EXPECT_EQ(Word(now, 8), Word(before, 8) + uint32_t(summary.growth)) << "file size";
             EXPECT_EQ(Word(now, 20), Word(before, 20) + uint32_t(summary.growth)) << "tag data size";
             const uint32_t triggerVolumes = Word(now, map.scenario + 868);
-            EXPECT_EQ(triggerVolumes, Word(before, map.scenario + 868) + (after ? uint32_t(summary.growth) : 0));
-            EXPECT_EQ(std::string(reinterpret_cast<const char*>(&now.at(triggerVolumes - map.magic + 4))), "entry");
-            EXPECT_EQ(Difference(now, ExpectedMap(before, Built(TranslateHsc(source, "a.hsc", Engine::Custom)))), "");
+            EXPECT_EQ(triggerVolumes,
+                      Word(before, map.scenario + 868) + (after ? uint32_t(summary.growth) : 0));
+            EXPECT_EQ(std::string(reinterpret_cast<const char*>(&now.at(triggerVolumes - map.magic + 4))),
+                      "entry");
+            EXPECT_EQ(
+                Difference(now, ExpectedMap(before, Built(TranslateHsc(source, "a.hsc", Engine::Custom)))),
+                "");
             before = now;
         }
     }
@@ -151,12 +163,13 @@ TEST(GameLoad, CheckListsWhatTheGameWouldFail) {
     Bytes broken = ReadFileBytes(path);
     const int64_t texts = map.stringData;
     std::copy_n("vxlume", 6, broken.begin() + texts + 6);  // the function's name, after "begin\0"
-    PutWord(broken, map.scenario + 1140, 1336);  // the syntax data's size field
+    PutWord(broken, map.scenario + 1140, 1336);            // the syntax data's size field
     WriteFile(path, broken);
     const LoadCheck bad = CheckMap(path);
     EXPECT_FALSE(bad.loads);
-    EXPECT_THAT(bad.failures, ::testing::ElementsAre(HasSubstr("the syntax data is 1336 bytes, not 380076"),
-                                                     HasSubstr("script a, node 4: it calls \"vxlume_test_objects\"")));
+    EXPECT_THAT(bad.failures,
+                ::testing::ElementsAre(HasSubstr("the syntax data is 1336 bytes, not 380076"),
+                                       HasSubstr("script a, node 4: it calls \"vxlume_test_objects\"")));
 }
 
 }  // namespace

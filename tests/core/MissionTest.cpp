@@ -31,36 +31,36 @@ ExpectedBuild MissionBuild() {
     constexpr uint32_t kShort0 = Le(0x00, 0x00, 0xFF, 0xFF), kShort1 = Le(0x01, 0x00, 0xFF, 0xFF);
     std::vector<Node> nodes = {
         // identity engine type kind  next     text  value
-        {Id(0),     7,     7,   9,    kNone,   6,    kShort0},                   // n: 0
-        {Id(1),     5,     5,   9,    kNone,   6,    Le(0x00, 0xFF, 0xFF, 0xFF)},  // done: false
-        {Id(2),     6,     6,   9,    kNone,   6,    Le(0x00, 0x00, 0x00, 0x3F)},  // pace: 0.5
+        {Id(0), 7, 7, 9, kNone, 6, kShort0},                     // n: 0
+        {Id(1), 5, 5, 9, kNone, 6, Le(0x00, 0xFF, 0xFF, 0xFF)},  // done: false
+        {Id(2), 6, 6, 9, kNone, 6, Le(0x00, 0x00, 0x00, 0x3F)},  // pace: 0.5
     };
     const auto add = [&](std::vector<Node> more) { nodes.insert(nodes.end(), more.begin(), more.end()); };
     add(LeadFillers(3));
     add({
-        {Id(7),  4,  7, 8,  Ref(14), 6,  Ref(8)},   // (set      : typed short, the global's type
-        {Id(8),  4,  2, 9,  Ref(9),  6,  0},        //
-        {Id(9),  -1, 7, 13, Ref(10), 10, kShort0},  //   n       : global 0, found by its name
-        {Id(10), 7,  7, 8,  kNone,   12, Ref(11)},  //   (+      : typed by its place, short
-        {Id(11), 7,  2, 9,  Ref(12), 12, 0},        //
+        {Id(7), 4, 7, 8, Ref(14), 6, Ref(8)},       // (set      : typed short, the global's type
+        {Id(8), 4, 2, 9, Ref(9), 6, 0},             //
+        {Id(9), -1, 7, 13, Ref(10), 10, kShort0},   //   n       : global 0, found by its name
+        {Id(10), 7, 7, 8, kNone, 12, Ref(11)},      //   (+      : typed by its place, short
+        {Id(11), 7, 2, 9, Ref(12), 12, 0},          //
         {Id(12), -1, 7, 13, Ref(13), 14, kShort0},  //     n
-        {Id(13), 6,  6, 9,  kNone,   16, Le(0x00, 0x00, 0x80, 0x3F)},  // 1.0
-        {Id(14), -1, 7, 13, kNone,   16, kShort0},  // n: the value
-        {Id(15), 0,  7, 8,  kNone,   0,  Ref(16)},  // begin
-        {Id(16), 0,  2, 9,  Ref(7),  0,  0},
+        {Id(13), 6, 6, 9, kNone, 16, Le(0x00, 0x00, 0x80, 0x3F)},  // 1.0
+        {Id(14), -1, 7, 13, kNone, 16, kShort0},                   // n: the value
+        {Id(15), 0, 7, 8, kNone, 0, Ref(16)},                      // begin
+        {Id(16), 0, 2, 9, Ref(7), 0, 0},
         ClosingFiller(13, 7),
     });
     add(LeadFillers(18));
     add({
-        {Id(22), 19, 4, 8,  Ref(26), 18, Ref(23)},  // (sleep
-        {Id(23), 19, 2, 9,  Ref(24), 18, 0},
-        {Id(24), 0,  7, 10, kNone,   24, Ref(25)},  //   (next)  : script 0, typed short by sleep
-        {Id(25), 0,  2, 9,  kNone,   24, 0},
-        {Id(26), 20, 4, 8,  kNone,   29, Ref(27)},  // (sleep_until
-        {Id(27), 20, 2, 9,  Ref(28), 29, 0},
-        {Id(28), -1, 5, 13, kNone,   41, kShort1},  //   done    : global 1
-        {Id(29), 0,  4, 8,  kNone,   0,  Ref(30)},  // begin
-        {Id(30), 0,  2, 9,  Ref(22), 0,  0},
+        {Id(22), 19, 4, 8, Ref(26), 18, Ref(23)},  // (sleep
+        {Id(23), 19, 2, 9, Ref(24), 18, 0},
+        {Id(24), 0, 7, 10, kNone, 24, Ref(25)},  //   (next)  : script 0, typed short by sleep
+        {Id(25), 0, 2, 9, kNone, 24, 0},
+        {Id(26), 20, 4, 8, kNone, 29, Ref(27)},  // (sleep_until
+        {Id(27), 20, 2, 9, Ref(28), 29, 0},
+        {Id(28), -1, 5, 13, kNone, 41, kShort1},  //   done    : global 1
+        {Id(29), 0, 4, 8, kNone, 0, Ref(30)},     // begin
+        {Id(30), 0, 2, 9, Ref(22), 0, 0},
         ClosingFiller(22, 22),
     });
     Bytes records = ScriptRecord("next", 3, 7, 15), d = ScriptRecord("d", 1, 4, 29), globals;
@@ -99,7 +99,8 @@ TEST(Mission, ReadsBackBothWaysAndRecompiles) {
     CompileHsc(path, kMission, "m.hsc");
     const Bytes compiled = ReadFileBytes(path);
     const std::string hsc = ReadScriptsAsHsc(path, std::nullopt);
-    EXPECT_THAT(hsc, HasSubstr("(global boolean done false)\n(global real pace 0.5)\n\n(script static short next\n    (set n (+ n 1.0))\n    n)"));
+    EXPECT_THAT(hsc, HasSubstr("(global boolean done false)\n(global real pace 0.5)\n\n(script static short "
+                               "next\n    (set n (+ n 1.0))\n    n)"));
     CompileHsc(path, hsc, "read.hsc");
     EXPECT_EQ(Difference(ReadFileBytes(path), compiled), "");
     CompileDocument(path, ReadScripts(path));
@@ -107,7 +108,8 @@ TEST(Mission, ReadsBackBothWaysAndRecompiles) {
 
     const std::string fewer = "(script startup s (sleep 1))";
     CompileHsc(path, fewer, "s.hsc");
-    EXPECT_EQ(Difference(ReadFileBytes(path), ExpectedMap(compiled, Built(TranslateHsc(fewer, "s.hsc", Engine::Custom)))),
+    EXPECT_EQ(Difference(ReadFileBytes(path),
+                         ExpectedMap(compiled, Built(TranslateHsc(fewer, "s.hsc", Engine::Custom)))),
               "");
     EXPECT_EQ(Word(ReadFileBytes(path), map.scenario + 1192), 0u) << "no globals left";
 }
@@ -122,13 +124,15 @@ TEST(Mission, KitCompiledMapsAreReadAndReplacedOnlyWhenAsked) {
     TempFolder temp;
     const auto path = Saved(map, temp);
     EXPECT_EQ(ReadScriptsAsHsc(path, std::nullopt),
-              "(global short g 0)\n\n(script dormant first\n    (sleep 30))\n\n(script dormant second\n    (sleep 30))\n");
+              "(global short g 0)\n\n(script dormant first\n    (sleep 30))\n\n(script dormant second\n    "
+              "(sleep 30))\n");
     EXPECT_EQ(DescribeMap(path).globalList.size(), 1u);
     EXPECT_TRUE(CheckMap(path).loads);
 
     const std::string source = "(script startup s (sleep 5))";
     EXPECT_THAT([&] { CompileHsc(path, source, "s.hsc"); },
-                ::testing::ThrowsMessage<Error>(HasSubstr("holds 2 scripts and 1 globals that another tool compiled")));
+                ::testing::ThrowsMessage<Error>(
+                    HasSubstr("holds 2 scripts and 1 globals that another tool compiled")));
     EXPECT_EQ(Difference(ReadFileBytes(path), map.bytes), "");
 
     CompileOptions replace;
@@ -136,7 +140,9 @@ TEST(Mission, KitCompiledMapsAreReadAndReplacedOnlyWhenAsked) {
     const CompileSummary summary = CompileHsc(path, source, "s.hsc", replace);
     EXPECT_EQ(summary.replaced, "2 scripts and 1 globals that another tool compiled");
     const Bytes replaced = ReadFileBytes(path);
-    EXPECT_EQ(Difference(replaced, ExpectedMap(map.bytes, Built(TranslateHsc(source, "s.hsc", Engine::Custom)))), "");
+    EXPECT_EQ(
+        Difference(replaced, ExpectedMap(map.bytes, Built(TranslateHsc(source, "s.hsc", Engine::Custom)))),
+        "");
     // The cutscene flags lay after the string data: their address moved.
     EXPECT_EQ(Word(replaced, map.scenario + 1256), map.Word(map.scenario + 1256) + uint32_t(summary.growth));
     EXPECT_TRUE(CompileHsc(path, source, "s.hsc").recompiled);

@@ -11,8 +11,8 @@
 #include "compiler/Internal.h"
 #include "map/HaloPcMap.h"
 #include "map/MapRewrite.h"
-#include "runtime/BinaryFile.h"
 #include "map/Relocation.h"
+#include "runtime/BinaryFile.h"
 
 namespace tarnfold::testing {
 namespace {
@@ -30,7 +30,7 @@ TEST(Relocation, RangeIsSignedFromPointToFileLength) {
         {100, 1000, 200, 1100, true},  // exactly point + Magic
         {100, 1000, 200, 1099, false},
         {100, 1000, 200, 1199, true},
-        {100, 1000, 200, 1200, false},  // exactly length + Magic
+        {100, 1000, 200, 1200, false},                                // exactly length + Magic
         {0, 0x40440000, 64, std::bit_cast<uint32_t>(3.0625f), true},  // a float is only its bits
         {100, 0x40000000, 200, 0xC0000064, false},  // high bit: negative, below a positive bound
         {100, 0xC0000000, 200, 0xC0000064, true},   // high-bit Magic: the whole range is negative
@@ -93,12 +93,14 @@ TEST(Relocation, TheScanNeverRunsOverTheDataJustWritten) {
     // "AAD@" is the address 0x40444141, offset 0x4141 in this map; the
     // command's text ends with it exactly at the old end of the string data.
     const std::string command = std::string(1018, 'x') + "AAD@";
-    const std::string document = "<s><script NameAttr=\"AAD@\"><ScriptCommand Command=\"" + command + "\"/></script></s>";
+    const std::string document =
+        "<s><script NameAttr=\"AAD@\"><ScriptCommand Command=\"" + command + "\"/></script></s>";
     CompileDocument(Saved(map, temp), document);
 
     const Bytes after = ReadFileBytes(temp / "m.map");
     EXPECT_EQ(Word(after, map.tail), uint32_t(map.Address(0x4141))) << "the end of the command's text";
-    EXPECT_EQ(Word(after, map.stringData + 1024 + 1032), uint32_t(map.Address(0x4141))) << "the script's name";
+    EXPECT_EQ(Word(after, map.stringData + 1024 + 1032), uint32_t(map.Address(0x4141)))
+        << "the script's name";
     EXPECT_EQ(Difference(after, ExpectedMap(map.bytes, Built(document))), "");
 }
 
@@ -115,7 +117,8 @@ const std::string kThree = R"(<s><a NameAttr="a"><ScriptValue ValueType="8" Valu
 SyntheticMap MapOfAddresses() {
     SyntheticMap map = BuildSyntheticMap({.tailWords = 4096});
     for (int64_t at = map.tail; at + 4 <= map.Length(); at += 4)
-        if (int32_t(map.Word(at)) >= map.Address(map.Length()) && int32_t(map.Word(at)) < map.Address(map.Length() + 8))
+        if (int32_t(map.Word(at)) >= map.Address(map.Length()) &&
+            int32_t(map.Word(at)) < map.Address(map.Length() + 8))
             map.SetWord(at, 0);
     return map;
 }
@@ -150,8 +153,11 @@ TEST(Recompile, GrowingShrinkingOrEqualGivesTheNewDocumentsMap) {
         TempFolder direct;
         CompileDocument(Saved(map, direct), c.second);
         Bytes expected = ReadFileBytes(direct / "m.map");
-        const auto slot = [&](size_t node) { return expected.begin() + map.syntaxHeader + layout::kHeaderSize + 20 * node; };
-        const size_t nodes = Built(c.second).nodes.size(), stale = std::max(nodes, Built(c.first).nodes.size());
+        const auto slot = [&](size_t node) {
+            return expected.begin() + map.syntaxHeader + layout::kHeaderSize + 20 * node;
+        };
+        const size_t nodes = Built(c.second).nodes.size(),
+                     stale = std::max(nodes, Built(c.first).nodes.size());
         std::fill(slot(nodes), slot(stale), 0);
         EXPECT_EQ(Difference(second, expected), "");
     }

@@ -59,7 +59,8 @@ Outcome CompileAndCheck(const std::filesystem::path& mapPath, std::string_view d
     const Bytes compiled = ReadFileBytes(mapPath);
     Require(Check(mapPath, document).compiled, "the same document compiled again was refused");
     Require(ReadFileBytes(mapPath) == compiled, "the same document compiled again changed the map");
-    Require(Check(mapPath, testing::Intro()).compiled, "the example compiled into the compiled map was refused");
+    Require(Check(mapPath, testing::Intro()).compiled,
+            "the example compiled into the compiled map was refused");
     return outcome;
 }
 

@@ -15,9 +15,15 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::vector<std::pair<const char*, tarnfold::SyntheticMapOptions>> maps = {
-        {"head-layout", {}},          {"other-layout", {.headLayout = false}}, {"high-bit-magic", {.magic = 0x80001000u}},
-        {"two-tags", {.tagCount = 2}}, {"many-tags", {.tagCount = 9}},         {"small-capacity", {.nodeCapacity = 12}},
-        {"odd-tail", {.tailRemainder = 3}}, {"another-tool", {.stringDataSize = 1036}}, {"compiled", {}},
+        {"head-layout", {}},
+        {"other-layout", {.headLayout = false}},
+        {"high-bit-magic", {.magic = 0x80001000u}},
+        {"two-tags", {.tagCount = 2}},
+        {"many-tags", {.tagCount = 9}},
+        {"small-capacity", {.nodeCapacity = 12}},
+        {"odd-tail", {.tailRemainder = 3}},
+        {"another-tool", {.stringDataSize = 1036}},
+        {"compiled", {}},
     };
     const std::filesystem::path folder = argv[1];
     std::filesystem::create_directories(folder);

@@ -10,6 +10,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto path = tarnfold::fuzz::ScratchFolder() / "fuzz.map";
     tarnfold::testing::WriteFile(path, tarnfold::Bytes(data, data + size));
     tarnfold::fuzz::CompileAndCheck(path, tarnfold::testing::Intro());
-    try { tarnfold::ReadScripts(path); } catch (const tarnfold::Error&) {}  // no crash, hang or stray read
+    try {
+        tarnfold::ReadScripts(path);
+    } catch (const tarnfold::Error&) {
+    }  // no crash, hang or stray read
     return 0;
 }

@@ -45,7 +45,8 @@ std::optional<float> OracleReal(const std::string& text) {
     char* end = nullptr;
     const auto value = static_cast<float>(std::strtod(plain->c_str(), &end));
     // Nonzero digits must not read as 0: underflow does not fit either.
-    const bool nonzero = plain->substr(0, plain->find_first_of("eE")).find_first_of("123456789") != std::string::npos;
+    const bool nonzero =
+        plain->substr(0, plain->find_first_of("eE")).find_first_of("123456789") != std::string::npos;
     if (*end || std::isinf(value) || (value == 0 && nonzero)) return std::nullopt;
     return value;
 }
@@ -65,9 +66,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto real = tarnfold::ParseReal(text);
     const auto oracle = OracleReal(text);
     Require(real.has_value() == oracle.has_value(), "real accepted differently from strtod", text);
-    Require(!real || std::memcmp(&*real, &*oracle, sizeof(float)) == 0, "real value differs from strtod", text);
+    Require(!real || std::memcmp(&*real, &*oracle, sizeof(float)) == 0, "real value differs from strtod",
+            text);
     Require(tarnfold::MatchesKeyword(text, "true") == OracleKeyword(text, "true"), "keyword \"true\"", text);
-    Require(tarnfold::MatchesKeyword(text, "false") == OracleKeyword(text, "false"), "keyword \"false\"", text);
+    Require(tarnfold::MatchesKeyword(text, "false") == OracleKeyword(text, "false"), "keyword \"false\"",
+            text);
     if (const auto value = tarnfold::ParseInteger(text))
         Require(tarnfold::ParseInteger(std::to_string(*value)) == value, "integer does not read back", text);
     return 0;

@@ -11,7 +11,11 @@ TEST(HaloPcMap, ReadsTheHeaderAndEveryEntry) {
     for (const bool daeh : {true, false}) {
         SyntheticMap map = BuildSyntheticMap({.headLayout = daeh, .magic = 0x80001000u});
         map.SetWord(4, 7);
-        std::copy_n("dcba" "hgfe" "lkji", 12, map.bytes.begin() + map.Entry(2));  // class codes, last letter first
+        std::copy_n(
+            "dcba"
+            "hgfe"
+            "lkji",
+            12, map.bytes.begin() + map.Entry(2));  // class codes, last letter first
         TempFolder temp;
         HaloPcMap loaded;
         loaded.LoadMap(Saved(map, temp));

@@ -38,7 +38,9 @@ public:
 
     // A message in one piece (at most 4 KiB); Next() is empty when the child
     // says nothing within `ms` milliseconds.
-    static void Say(int pipe, const std::string& text) { [[maybe_unused]] auto n = ::write(pipe, text.data(), text.size()); }
+    static void Say(int pipe, const std::string& text) {
+        [[maybe_unused]] auto n = ::write(pipe, text.data(), text.size());
+    }
     std::string Next(int ms = 60000) {
         pollfd ready{in_, POLLIN, 0};
         char buffer[4096];

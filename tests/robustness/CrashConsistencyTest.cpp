@@ -49,7 +49,8 @@ protected:
 // kernel copies in steps first, each a chunk, and of one whose scripts the
 // official kit compiled.
 TEST_F(CrashConsistency, KilledAfterAnyChunkTheMapIsTheOriginal) {
-    const auto realLayout = SyntheticMapOptions{.tailWords = 1 << 20, .rawDataSize = int32_t(2 * MapRewrite::kHeadStep + (1 << 20))};
+    const auto realLayout = SyntheticMapOptions{
+        .tailWords = 1 << 20, .rawDataSize = int32_t(2 * MapRewrite::kHeadStep + (1 << 20))};
     const auto kitLayout = SyntheticMapOptions{.tailWords = 3 << 20, .kit = {{"a", "b"}, {"g"}}};
     for (const auto& [options, atLeast] : {std::pair{SyntheticMapOptions{.tailWords = 10 << 20}, 12},
                                            std::pair{realLayout, 4}, std::pair{kitLayout, 3}}) {
@@ -94,13 +95,18 @@ TEST(Interrupt, CtrlCBeforeTheRenameInterruptsAndAfterItLetsTheCompileFinish) {
         Child child([&](int) {
             RemoveTemporaryOnInterrupt();
             WriteHooks hooks;
-            if (afterRename) hooks.afterRename = [] { ::raise(SIGINT); };
-            else hooks.afterChunk = [](int chunk) { if (chunk == 1) ::raise(SIGINT); };
+            if (afterRename)
+                hooks.afterRename = [] { ::raise(SIGINT); };
+            else
+                hooks.afterChunk = [](int chunk) {
+                    if (chunk == 1) ::raise(SIGINT);
+                };
             CompileDocument(path, Intro(), {}, hooks);
         });
         EXPECT_EQ(child.Next(), afterRename ? "ok" : "");
         EXPECT_EQ(child.Status(), afterRename ? 0 : 130);
-        EXPECT_TRUE(ReadFileBytes(path) == (afterRename ? ExpectedMap(map.bytes, Built(Intro())) : map.bytes));
+        EXPECT_TRUE(ReadFileBytes(path) ==
+                    (afterRename ? ExpectedMap(map.bytes, Built(Intro())) : map.bytes));
         EXPECT_EQ(folder.Others(), std::vector<std::string>{"m.map"});
     }
 }

@@ -25,7 +25,8 @@ using namespace testing;
 // as "nobody" when they run as root.
 constexpr uid_t kNobody = 65534;
 void AsNobody() {
-    if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
+    if (::geteuid() == 0 &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
         throw std::runtime_error("cannot run as nobody");
 }
 
@@ -67,7 +68,8 @@ TEST_F(FileSystemFault, RefusedWithTheMapIntact) {
         {"read-only map", perms::all, perms(0444), {}, "is read-only; nothing was written"},
         // Anyone may rename over the map, but its owner alone may write it:
         // replacing it would hand another user's map to this one.
-        {"map of another user", perms::all, perms(0644), AsNobody, "may not be written (Permission denied)", true},
+        {"map of another user", perms::all, perms(0644), AsNobody, "may not be written (Permission denied)",
+         true},
         {"full disk", perms::all, perms(0644), fullDisk, "File too large; the map was not changed"},
     };
     for (const auto& fault : faults) {
@@ -111,13 +113,12 @@ TEST_F(FileSystemFault, PathsThatAreNoMap) {
     std::filesystem::create_symlink(folder_ / "loop.map", folder_ / "loop.map");
     std::filesystem::create_symlink(folder_ / "gone.map", folder_ / "dangling.map");
     const std::pair<const char*, const char*> cases[] = {
-        {"folder.map", "it is a folder, not a map file"},
-        {"missing.map", "no such file"},
+        {"folder.map", "it is a folder, not a map file"},  {"missing.map", "no such file"},
         {"fifo.map", "it is not a regular file"},  // was a hang
-        {"loop.map", "Too many levels of symbolic links"},
-        {"dangling.map", "no such file"},
+        {"loop.map", "Too many levels of symbolic links"}, {"dangling.map", "no such file"},
     };
-    for (const auto& [name, message] : cases) EXPECT_THAT(Compile(folder_ / name), HasSubstr(message)) << name;
+    for (const auto& [name, message] : cases)
+        EXPECT_THAT(Compile(folder_ / name), HasSubstr(message)) << name;
     EXPECT_TRUE(ReadFileBytes(path_) == map_.bytes);
 }
 

@@ -44,15 +44,36 @@ TEST(HostileMap, FieldsPointingOutsideTheFileAreRefusedClearly) {
     const int64_t S = map.scenario;
     const auto length = uint32_t(map.bytes.size());
     const int64_t fields[] = {
-        IndexOffsetField(true), map.indexOffset + kIndexAddress, map.indexOffset + kIndexTagCount,
-        map.Entry(0) + kEntryNameAddress, map.Entry(0) + kEntryDataAddress, map.Entry(1) + kEntryDataAddress,
-        S + kSyntaxDataSize, S + kSyntaxDataAddress, S + kStringDataSize, S + kStringDataAddress,
-        S + kScriptCount, S + kScriptsAddress, S + kMovedAddress, map.syntaxHeader + layout::kLastIndex,
+        IndexOffsetField(true),
+        map.indexOffset + kIndexAddress,
+        map.indexOffset + kIndexTagCount,
+        map.Entry(0) + kEntryNameAddress,
+        map.Entry(0) + kEntryDataAddress,
+        map.Entry(1) + kEntryDataAddress,
+        S + kSyntaxDataSize,
+        S + kSyntaxDataAddress,
+        S + kStringDataSize,
+        S + kStringDataAddress,
+        S + kScriptCount,
+        S + kScriptsAddress,
+        S + kMovedAddress,
+        map.syntaxHeader + layout::kLastIndex,
     };
     const auto address = [&map](int64_t offset) { return uint32_t(map.Address(offset)); };
     const uint32_t values[] = {
-        0, 1, length - 1, length, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0xFFFFFFF0,
-        address(-1), address(length), address(length - 2), address(0x7FFFFFFF), address(-0x80000000LL),
+        0,
+        1,
+        length - 1,
+        length,
+        0x7FFFFFFF,
+        0x80000000,
+        0xFFFFFFFF,
+        0xFFFFFFF0,
+        address(-1),
+        address(length),
+        address(length - 2),
+        address(0x7FFFFFFF),
+        address(-0x80000000LL),
     };
     const Bytes compiled = ExpectedMap(map.bytes, Built(Intro()));
     int cases = 0, refused = 0;
@@ -93,7 +114,8 @@ TEST(HostileMap, MapsPastThirtyTwoBitOffsetsAreRefused) {
     TempFolder folder;
     const auto path = Saved(BuildSyntheticMap(), folder);
     std::filesystem::resize_file(path, int64_t{1} << 31);
-    EXPECT_THAT([&] { CompileDocument(path, Intro()); }, ThrowsMessage<Error>(HasSubstr("a map holds at most 2147483647 bytes")));
+    EXPECT_THAT([&] { CompileDocument(path, Intro()); },
+                ThrowsMessage<Error>(HasSubstr("a map holds at most 2147483647 bytes")));
     std::filesystem::resize_file(path, (int64_t{1} << 31) - 64);
     const auto written = std::filesystem::last_write_time(path);
     EXPECT_THAT([&] { CompileDocument(path, Intro()); },
@@ -105,7 +127,8 @@ TEST(HostileMap, MapsPastThirtyTwoBitOffsetsAreRefused) {
 TEST(HostileDocument, NestingIsRefusedPastAFewHundredLevelsWithoutOverflowingTheStack) {
     const auto nested = [](int depth) {
         std::string document = "<s><x NameAttr=\"deep\">";
-        for (int i = 0; i < depth; ++i) document += "<ScriptCommand Command=\"f\" EngineId=\"1\" ValueType=\"2\">";
+        for (int i = 0; i < depth; ++i)
+            document += "<ScriptCommand Command=\"f\" EngineId=\"1\" ValueType=\"2\">";
         for (int i = 0; i < depth; ++i) document += "</ScriptCommand>";
         return document + "</x></s>";
     };

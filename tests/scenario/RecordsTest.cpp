@@ -20,7 +20,8 @@ TEST(Records, ScriptRecordHoldsNameTypesAndRoot) {
     const auto record = script.Encode();
     EXPECT_EQ(Bytes(record.begin(), record.end()), Expected("gamma", {{32, 0x00040001u}, {36, 0xE3790006u}}));
     const ScriptHeader back = ScriptHeader::Decode(record.data());
-    EXPECT_EQ(std::tie(back.Name, back.Type, back.ReturnType, back.Root), std::tie(script.Name, script.Type, script.ReturnType, script.Root));
+    EXPECT_EQ(std::tie(back.Name, back.Type, back.ReturnType, back.Root),
+              std::tie(script.Name, script.Type, script.ReturnType, script.Root));
 }
 
 TEST(Records, GlobalRecordHoldsNameTypeAndInitialValue) {
@@ -28,7 +29,8 @@ TEST(Records, GlobalRecordHoldsNameTypeAndInitialValue) {
     const auto record = global.Encode();
     EXPECT_EQ(Bytes(record.begin(), record.end()), Expected("counter", {{32, 7}, {40, 0xE3800009u}}));
     const GlobalRecord back = GlobalRecord::Decode(record.data());
-    EXPECT_EQ(std::tie(back.Name, back.Type, back.Initial), std::tie(global.Name, global.Type, global.Initial));
+    EXPECT_EQ(std::tie(back.Name, back.Type, back.Initial),
+              std::tie(global.Name, global.Type, global.Initial));
 }
 
 // A name fills at most 31 bytes and keeps its zero; one that fills the field

@@ -53,7 +53,8 @@ TEST(ScriptData, ACompileIsRecognisedByItsLayout) {
     const ScriptData compiled = ReadData(path);
     EXPECT_TRUE(compiled.HasScripts());
     EXPECT_TRUE(compiled.CompiledByTarnfold(map.Length() + 112));
-    EXPECT_FALSE(compiled.CompiledByTarnfold(map.stringData + 1044 + 91)) << "its records must lie inside the file";
+    EXPECT_FALSE(compiled.CompiledByTarnfold(map.stringData + 1044 + 91))
+        << "its records must lie inside the file";
     EXPECT_EQ(compiled.ReplacedEnd(map.Length() + 112), map.stringData + 1044 + 92);
 
     Bytes moved = ReadFileBytes(path);

@@ -14,8 +14,8 @@ Bytes Slice(const Bytes& bytes, int64_t at, int64_t count) {
 
 void PrintTo(const Node& n, std::ostream* out) {
     *out << std::hex << "{id 0x" << n.identity << std::dec << ", engine " << n.engine << ", type "
-         << n.valueType << ", kind " << n.kind << std::hex << ", next 0x" << n.next << std::dec
-         << ", text " << n.text << std::hex << ", value 0x" << n.value << std::dec << "}";
+         << n.valueType << ", kind " << n.kind << std::hex << ", next 0x" << n.next << std::dec << ", text "
+         << n.text << std::hex << ", value 0x" << n.value << std::dec << "}";
 }
 
 std::vector<Node> Nodes(const Bytes& records) {
@@ -50,7 +50,9 @@ std::vector<Node> LeadFillers(int first) {
             {0, -1, 0, 1, Ref(first + 4), 0, 0}};
 }
 
-Node ClosingFiller(int realSyn, int firstBody) { return {0, 0, 2, 1, Pair(realSyn - 1, Id(firstBody + 1)), -1, 0}; }
+Node ClosingFiller(int realSyn, int firstBody) {
+    return {0, 0, 2, 1, Pair(realSyn - 1, Id(firstBody + 1)), -1, 0};
+}
 
 Bytes ScriptRecord(std::string_view name, int type, int returnType, int rootIndex) {
     Bytes record(kRecordSize, 0);
@@ -78,10 +80,10 @@ ExpectedBuild Built(std::string_view document, const std::vector<Tag>* tags) {
 // The scenario's address fields (offsets from its data) that follow the
 // move; the script data's own and +1448 are handled apart.
 constexpr int64_t kScenarioAddressFields[] = {
-    4,    20,   36,   52,   68,   240,  252,  272,  284,  520,  532,  544,  556,  568,  580,  592,  604,
-    616,  628,  640,  652,  664,  676,  688,  700,  712,  724,  736,  748,  844,  856,  868,  880,  892,
-    904,  916,  928,  940,  952,  964,  1060, 1072, 1084, 1096, 1108, 1120, 1132, 1152, 1208, 1220, 1256,
-    1268, 1280, 1400, 1416, 1432};
+    4,    20,   36,   52,   68,   240,  252,  272,  284,  520,  532,  544,  556,  568,
+    580,  592,  604,  616,  628,  640,  652,  664,  676,  688,  700,  712,  724,  736,
+    748,  844,  856,  868,  880,  892,  904,  916,  928,  940,  952,  964,  1060, 1072,
+    1084, 1096, 1108, 1120, 1132, 1152, 1208, 1220, 1256, 1268, 1280, 1400, 1416, 1432};
 
 Bytes ExpectedMap(const Bytes& before, const ExpectedBuild& build) {
     Bytes b = before;
@@ -101,11 +103,14 @@ Bytes ExpectedMap(const Bytes& before, const ExpectedBuild& build) {
     // Tarnfold's its records, which follow the texts, reserve and padding,
     // and then its globals.
     const auto oldSize = int32_t(Word(b, S + kStringDataSize));
-    const auto oldScripts = int32_t(Word(b, S + kScriptCount)), oldGlobals = int32_t(Word(b, S + kGlobalCount));
+    const auto oldScripts = int32_t(Word(b, S + kScriptCount)),
+               oldGlobals = int32_t(Word(b, S + kGlobalCount));
     const int64_t oldRecords = strings + kStringReserve + (oldSize - kStringReserve + 3) / 4 * 4;
-    const bool tarnfold = oldSize > kStringReserve && oldScripts >= 0 && offsetOf(S + kScriptsAddress) == oldRecords &&
-                          (oldGlobals <= 0 || offsetOf(S + kGlobalsAddress) == oldRecords + kRecordSize * oldScripts);
-    const int64_t E0 = tarnfold ? oldRecords + kRecordSize * (oldScripts + std::max(oldGlobals, 0)) : strings + oldSize;
+    const bool tarnfold =
+        oldSize > kStringReserve && oldScripts >= 0 && offsetOf(S + kScriptsAddress) == oldRecords &&
+        (oldGlobals <= 0 || offsetOf(S + kGlobalsAddress) == oldRecords + kRecordSize * oldScripts);
+    const int64_t E0 =
+        tarnfold ? oldRecords + kRecordSize * (oldScripts + std::max(oldGlobals, 0)) : strings + oldSize;
     const int32_t capacity = (int32_t(Word(b, S + kSyntaxDataSize)) - kHeaderSize) / kNodeSize;
     const int oldNodes = oldSize > kStringReserve ? std::min(Half(b, syntax + kLastIndex) + 1, capacity) : 0;
 
@@ -127,13 +132,15 @@ Bytes ExpectedMap(const Bytes& before, const ExpectedBuild& build) {
     for (const int64_t field : kScenarioAddressFields) relocate(S + field);
     PutWord(b, S + kMovedAddress, Word(b, S + kMovedAddress) + uint32_t(G));
     if (daeh)
-        for (const int64_t field : {8, 20}) PutWord(b, field, Word(b, field) + uint32_t(G));  // file and tag data size
+        for (const int64_t field : {8, 20})
+            PutWord(b, field, Word(b, field) + uint32_t(G));  // file and tag data size
     PutWord(b, S + kStringDataSize, uint32_t(kStringReserve + L));
     PutWord(b, S + kScriptCount, uint32_t(scripts));
     PutWord(b, S + kScriptsAddress, uint32_t(strings + kStringReserve + L4 + magic));
     if (globals > 0 || oldGlobals != 0) {
         PutWord(b, S + kGlobalCount, uint32_t(globals));
-        PutWord(b, S + kGlobalsAddress, uint32_t(strings + kStringReserve + L4 + kRecordSize * scripts + magic));
+        PutWord(b, S + kGlobalsAddress,
+                uint32_t(strings + kStringReserve + L4 + kRecordSize * scripts + magic));
     }
     PutHalf(b, syntax + kLastIndex, nodes - 1);
     PutHalf(b, syntax + kRealSyn, build.realSyn);
@@ -142,7 +149,9 @@ Bytes ExpectedMap(const Bytes& before, const ExpectedBuild& build) {
     const Bytes records = Records(build.nodes);
     std::copy(records.begin(), records.end(), b.begin() + syntax + kHeaderSize);
     // No node of the map's earlier scripts stays behind with a live identity.
-    for (int64_t at = syntax + kHeaderSize + kNodeSize * nodes; at < syntax + kHeaderSize + kNodeSize * oldNodes; ++at) b.at(at) = 0;
+    for (int64_t at = syntax + kHeaderSize + kNodeSize * nodes;
+         at < syntax + kHeaderSize + kNodeSize * oldNodes; ++at)
+        b.at(at) = 0;
     for (int32_t i = 0; i < tagCount; ++i) relocate(tagOffset + kEntrySize * i + kEntryDataAddress);
 
     const Bytes tail(b.begin() + E0, b.end());

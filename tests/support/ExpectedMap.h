@@ -22,8 +22,11 @@ namespace layout {
 // Header and tag index.
 constexpr int64_t kVersion = 4;
 constexpr int64_t kIndexHeaderSize = 40, kIndexAddress = 0, kIndexTagCount = 12;
-constexpr int64_t kEntrySize = 32, kEntryClass = 0, kEntryIdent = 12, kEntryNameAddress = 16, kEntryDataAddress = 20;
-inline int64_t IndexOffsetField(bool daeh) { return daeh ? 16 : 1516; }
+constexpr int64_t kEntrySize = 32, kEntryClass = 0, kEntryIdent = 12, kEntryNameAddress = 16,
+                  kEntryDataAddress = 20;
+inline int64_t IndexOffsetField(bool daeh) {
+    return daeh ? 16 : 1516;
+}
 // The scenario's script fields, from tag 0's data.
 constexpr int64_t kSyntaxDataSize = 1140, kSyntaxDataAddress = 1152, kStringDataSize = 1160,
                   kStringDataAddress = 1172, kScriptCount = 1180, kScriptsAddress = 1184, kGlobalCount = 1192,
@@ -39,11 +42,17 @@ constexpr uint32_t Le(uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
     return a | uint32_t{b} << 8 | uint32_t{c} << 16 | uint32_t{d} << 24;
 }
 // A link: the int16 `low` (an index) then the int16 `high` (an identity).
-constexpr uint32_t Pair(int low, int high) { return uint16_t(low) | uint32_t{uint16_t(high)} << 16; }
+constexpr uint32_t Pair(int low, int high) {
+    return uint16_t(low) | uint32_t{uint16_t(high)} << 16;
+}
 constexpr uint32_t kNone = 0xFFFFFFFFu;
 // The identity of node index i: 0xE373 at index 0, 0xFFFF at 7308, then 0x8000 on; never 0.
-constexpr uint16_t Id(int index) { return uint16_t(0x8000 | ((index + 0x6373) & 0x7FFF)); }
-constexpr uint32_t Ref(int index) { return Pair(index, Id(index)); }
+constexpr uint16_t Id(int index) {
+    return uint16_t(0x8000 | ((index + 0x6373) & 0x7FFF));
+}
+constexpr uint32_t Ref(int index) {
+    return Pair(index, Id(index));
+}
 
 // One 20-byte node record, field by field.
 struct Node {
@@ -65,9 +74,9 @@ Bytes ScriptRecord(std::string_view name, int type, int returnType, int rootInde
 struct ExpectedBuild {
     std::vector<Node> nodes;
     int realSyn = 0;
-    std::string texts;  // the string data before its reserve, zero bytes included
-    Bytes records;      // the 92-byte script records
-    Bytes globals = {}; // the 92-byte global records
+    std::string texts;   // the string data before its reserve, zero bytes included
+    Bytes records;       // the 92-byte script records
+    Bytes globals = {};  // the 92-byte global records
 };
 // The compiler's builder run on `document` alone, with the tag index `tags`
 // for tag constants.

@@ -16,17 +16,28 @@
 
 namespace tarnfold::testing {
 
-inline int16_t Half(const Bytes& b, int64_t at) { return int16_t(b.at(at) | b.at(at + 1) << 8); }
-inline uint32_t Word(const Bytes& b, int64_t at) { return uint16_t(Half(b, at)) | uint32_t(uint16_t(Half(b, at + 2))) << 16; }
-inline void PutHalf(Bytes& b, int64_t at, int value) { b.at(at) = uint8_t(value), b.at(at + 1) = uint8_t(value >> 8); }
-inline void PutWord(Bytes& b, int64_t at, uint32_t value) { PutHalf(b, at, int(value)), PutHalf(b, at + 2, int(value >> 16)); }
+inline int16_t Half(const Bytes& b, int64_t at) {
+    return int16_t(b.at(at) | b.at(at + 1) << 8);
+}
+inline uint32_t Word(const Bytes& b, int64_t at) {
+    return uint16_t(Half(b, at)) | uint32_t(uint16_t(Half(b, at + 2))) << 16;
+}
+inline void PutHalf(Bytes& b, int64_t at, int value) {
+    b.at(at) = uint8_t(value);
+    b.at(at + 1) = uint8_t(value >> 8);
+}
+inline void PutWord(Bytes& b, int64_t at, uint32_t value) {
+    PutHalf(b, at, int(value));
+    PutHalf(b, at + 2, int(value >> 16));
+}
 
 inline Bytes ReadFileBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 inline void WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
 }
 
 // examples/intro.xml: the one example document of every suite.
@@ -53,8 +64,8 @@ inline std::string Difference(const Bytes& actual, const Bytes& expected) {
     if (a == actual.end() && e == expected.end()) return {};
     std::string why = "lengths " + std::to_string(actual.size()) + " and " + std::to_string(expected.size());
     if (a != actual.end() && e != expected.end())
-        why += ", first difference at offset " + std::to_string(a - actual.begin()) + ": " + std::to_string(*a) +
-               " instead of " + std::to_string(*e);
+        why += ", first difference at offset " + std::to_string(a - actual.begin()) + ": " +
+               std::to_string(*a) + " instead of " + std::to_string(*e);
     return why;
 }
 
@@ -65,13 +76,15 @@ public:
     explicit TempFolder(const std::filesystem::path& base = {}) {
         const auto root = base.empty() ? std::filesystem::temp_directory_path() : base;
         std::random_device random;
-        for (int tries = 0; !std::filesystem::create_directory(path_ = root / ("tarnfold-" + std::to_string(random())));)
+        for (int tries = 0;
+             !std::filesystem::create_directory(path_ = root / ("tarnfold-" + std::to_string(random())));)
             if (++tries == 100) throw std::runtime_error("cannot create a folder in " + Utf8(root));
         std::filesystem::permissions(path_, std::filesystem::perms::all);
     }
     ~TempFolder() {
         std::error_code ec;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
         std::filesystem::remove_all(path_, ec);
     }
     TempFolder(const TempFolder&) = delete;

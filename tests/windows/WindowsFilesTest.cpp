@@ -37,12 +37,15 @@ TEST(WindowsFiles, RefusedWithTheMapIntact) {
         std::function<void()> setUp, tearDown;
         std::string message;
     } faults[] = {
-        {"read-only map", shortPath, [&] { ::SetFileAttributesW(shortPath.c_str(), FILE_ATTRIBUTE_READONLY); },
-         [&] { ::SetFileAttributesW(shortPath.c_str(), FILE_ATTRIBUTE_NORMAL); }, "is read-only; nothing was written"},
+        {"read-only map", shortPath,
+         [&] { ::SetFileAttributesW(shortPath.c_str(), FILE_ATTRIBUTE_READONLY); },
+         [&] { ::SetFileAttributesW(shortPath.c_str(), FILE_ATTRIBUTE_NORMAL); },
+         "is read-only; nothing was written"},
         // The game opens a map for reading and lets others read it, no more.
         {"map open in the game", shortPath,
          [&] {
-             game = ::CreateFileW(shortPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+             game = ::CreateFileW(shortPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                  nullptr);
          },
          [&] { ::CloseHandle(game); }, "open in another program (the game, or an editor?)"},
         {"path too long", longPath, {}, {}, "and Windows programs open paths of at most 259"},
@@ -68,8 +71,9 @@ TEST(WindowsFiles, ACompileWaitsForTheLock) {
     TempFolder folder;
     const auto path = folder / "m.map";
     map.Save(path);
-    const HANDLE other = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE other =
+        ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, 0, nullptr);
     OVERLAPPED lockedByte{};
     lockedByte.OffsetHigh = 0x7FFFFFFF;
     ASSERT_TRUE(::LockFileEx(other, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &lockedByte));
