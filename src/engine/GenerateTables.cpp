@@ -149,24 +149,24 @@ void Generate(const std::string& directory, std::ostream& out) {
     for (size_t i = 0; i < functions.rows.size(); ++i) {
         const Row& row = functions.rows[i];
         int count = 0;
-        for (std::string spec : Split(row[2], ' ')) {
-            if (spec.empty()) continue;
+        for (std::string parameter : Split(row[2], ' ')) {
+            if (parameter.empty()) continue;
             std::string arity = "Required";
-            if (spec.front() == '(') {  // "(boolean passthrough)...": a repeated pair
-                spec.erase(0, 1);
+            if (parameter.front() == '(') {  // "(boolean passthrough)...": a repeated pair
+                parameter.erase(0, 1);
                 arity = "RepeatedPair";
             }
-            if (spec.size() > 4 && spec.ends_with(")...")) {
-                spec.resize(spec.size() - 4);
+            if (parameter.size() > 4 && parameter.ends_with(")...")) {
+                parameter.resize(parameter.size() - 4);
                 arity = "RepeatedPair";
-            } else if (spec.ends_with("...")) {
-                spec.resize(spec.size() - 3);
+            } else if (parameter.ends_with("...")) {
+                parameter.resize(parameter.size() - 3);
                 arity = "Variadic";
-            } else if (spec.ends_with("?")) {
-                spec.pop_back();
+            } else if (parameter.ends_with("?")) {
+                parameter.pop_back();
                 arity = "Optional";
             }
-            parameters << "    {" << TypeOf(functions, i, spec) << ", Arity::" << arity << "},\n";
+            parameters << "    {" << TypeOf(functions, i, parameter) << ", Arity::" << arity << "},\n";
             ++count;
         }
         functionRows << "    {" << Quote(row[0]) << ", " << TypeOf(functions, i, row[1]) << ", " << parameterCount
