@@ -42,7 +42,7 @@ std::string SourceName(const std::string& path) { return path == "-" ? "<stdin>"
 void RefuseSwappedArguments(const std::string& mapPath, const std::string& scriptPath) {
     if (scriptPath == "-") return;
     char head[4] = {};
-    std::ifstream(scriptPath, std::ios::binary).read(head, sizeof head);
+    std::ifstream(PathFromUtf8(scriptPath), std::ios::binary).read(head, sizeof head);
     const auto extension = [](const std::string& path) { return Utf8(PathFromUtf8(path).extension()); };
     const bool scriptIsMap = std::string_view(head, sizeof head) == "daeh" ||
                              (extension(scriptPath) == ".map" && extension(mapPath) != ".map");
