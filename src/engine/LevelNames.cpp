@@ -64,18 +64,16 @@ uint32_t ObjectMask(int type) {
 
 NameCheck Object(const Level& level, int type, std::string_view name) {
     if (!level.objectNamesProblem.empty()) return {{}, "object names were not checked: " + level.objectNamesProblem};
-    std::vector<std::string> names;
     for (const ObjectName& object : level.objectNames) {
-        if (!SameName(object.name, name)) {
-            names.push_back(object.name);
-            continue;
-        }
+        if (!SameName(object.name, name)) continue;
         // An object name with nothing placed under it takes any type.
         if (object.type < 0 || object.type >= 12 || (ObjectMask(type) >> object.type & 1)) return {};
         return {Printable(name) + " names " + WithArticle(kObjectTypes[object.type]) + ", not " +
                     WithArticle(TypeName(type)),
                 {}};
     }
+    std::vector<std::string> names;
+    for (const ObjectName& object : level.objectNames) names.push_back(object.name);
     return {Printable(name) + " is no object name of the map" + Listing(name, names, "object name"), {}};
 }
 
@@ -83,12 +81,8 @@ NameCheck Ai(const Level& level, std::string_view name) {
     if (!level.encountersProblem.empty()) return {{}, "ai names were not checked: " + level.encountersProblem};
     const size_t slash = name.rfind('/');
     const std::string_view encounterName = name.substr(0, slash);
-    std::vector<std::string> encounters;
     for (const Encounter& encounter : level.encounters) {
-        if (!SameName(encounter.name, encounterName)) {
-            encounters.push_back(encounter.name);
-            continue;
-        }
+        if (!SameName(encounter.name, encounterName)) continue;
         if (slash == std::string_view::npos) return {};
         const std::string_view part = name.substr(slash + 1);
         const auto same = [](const std::string& n) { return std::string_view(n); };
@@ -99,18 +93,22 @@ NameCheck Ai(const Level& level, std::string_view name) {
                     Listing(part, parts, "squad or platoon"),
                 {}};
     }
+    std::vector<std::string> encounters;
+    for (const Encounter& encounter : level.encounters) encounters.push_back(encounter.name);
     return {Printable(encounterName) + " is no encounter of the map" + Listing(encounterName, encounters, "encounter"),
             {}};
 }
 
 NameCheck TagPath(const Level& level, int type, std::string_view path) {
     const std::string_view tagClass = ValueTypeByNumber(type)->tagClass;
+    const auto ofClass = [tagClass](const Tag& tag) {
+        return tag.Class1 == tagClass || tag.Class2 == tagClass || tag.Class3 == tagClass;
+    };
+    for (const Tag& tag : level.tags)
+        if (ofClass(tag) && tag.Name == path) return {};
     std::vector<std::string> paths;
-    for (const Tag& tag : level.tags) {
-        if (tag.Class1 != tagClass && tag.Class2 != tagClass && tag.Class3 != tagClass) continue;
-        if (tag.Name == path) return {};
-        paths.push_back(tag.Name);
-    }
+    for (const Tag& tag : level.tags)
+        if (ofClass(tag)) paths.push_back(tag.Name);
     return {Printable(path) + " is no " + TypeName(type) + " (" + std::string(tagClass) + " tag) of the map" +
                 Listing(path, paths, std::string(tagClass) + " tag"),
             {}};

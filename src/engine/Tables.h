@@ -79,11 +79,11 @@ const ValueType* FindValueType(std::string_view name);
 const ValueType* ValueTypeByNumber(int number);
 const ScriptType* FindScriptType(std::string_view name);
 int FindEnumMember(const ValueType& type, std::string_view name);
-std::string TypeName(int number);
+std::string TypeName(int number);  // the name, or "type N" outside the table
 // "a unit", "an object", "an ai_command_list": a noun with its article.
 std::string WithArticle(std::string_view noun);
 // "ai_place takes 1 argument, not 2", or empty when `given` arguments fit.
-std::string ArgumentCountProblem(const Function& function, size_t given);  // the name, or "type N" outside the table
+std::string ArgumentCountProblem(const Function& function, size_t given);
 
 // Whether a value of type `from` may stand where `to` is expected: numbers
 // convert to each other, object types to object and object_list, and each

@@ -59,13 +59,12 @@ void HaloPcMap::Read(BinaryFile& file) {
     // Without the "daeh" mark only a sound tag index says that the file is a
     // map; any other file (a script given in the map's place, say) fails
     // here, and is called what it is before the detail.
+    // The detail goes without the map's name, which leads the message.
     try {
-        ReadIndex(file, where);
+        ReadIndex(file, std::string());
     } catch (const Error& error) {
-        std::string_view detail = error.what();
-        if (detail.starts_with(where)) detail.remove_prefix(where.size());
         throw Error(where + "not a Halo PC map: no 'daeh' header, and no tag index where byte " +
-                    std::to_string(kIndexOffsetInOtherHeader) + " says (" + std::string(detail) + ")");
+                    std::to_string(kIndexOffsetInOtherHeader) + " says (" + error.what() + ")");
     }
 }
 

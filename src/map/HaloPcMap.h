@@ -12,8 +12,8 @@ namespace tarnfold {
 
 class BinaryFile;
 
-// A Halo PC map's header and tag index, and the operations on the file.
-// The object never keeps the file open; each operation opens it anew.
+// A Halo PC map's header and tag index. The object keeps no file open: the
+// caller of LoadMap(BinaryFile&) keeps its own to read the rest of the map.
 class HaloPcMap {
 public:
     // Halo's tag identifiers carry a 16-bit index, so no real map has more.

@@ -28,11 +28,17 @@ public:
 
     // `target` must be a resolved path; `noun` names it in messages ("map").
     AtomicFile(const std::filesystem::path& target, std::string noun, Mode mode = Mode::ReplaceExisting);
-    ~AtomicFile();
+    ~AtomicFile() {
+        if (!committed_) Discard();
+    }
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
-    void Write(const uint8_t* data, size_t count);
+    void Write(const uint8_t* data, size_t count) {
+        WriteAt(written_, data, count);
+        written_ += static_cast<int64_t>(count);
+        StartWriteback();
+    }
     // Appends up to `count` bytes of `source` from `offset` on, copied inside
     // the kernel: file systems that share extents (XFS with reflink, btrfs)
     // clone them instead of copying. Returns how many bytes it appended; 0

@@ -87,22 +87,12 @@ AtomicFile::AtomicFile(const std::filesystem::path& target, std::string noun, Mo
     }
 }
 
-AtomicFile::~AtomicFile() {
-    if (!committed_) Discard();
-}
-
 void AtomicFile::Discard() {
     interrupt::Guard guard;
     if (handle_ >= 0) ::close(Fd(handle_));
     handle_ = -1;
     if (!temporary_.empty()) ::unlink(temporary_.c_str());
     interrupt::ForgetTemporary();
-}
-
-void AtomicFile::Write(const uint8_t* data, size_t count) {
-    WriteAt(written_, data, count);
-    written_ += static_cast<int64_t>(count);
-    StartWriteback();
 }
 
 // Starts writing back the streamed bytes that have piled up, so that the

@@ -74,21 +74,12 @@ AtomicFile::AtomicFile(const std::filesystem::path& target, std::string noun, Mo
     }
 }
 
-AtomicFile::~AtomicFile() {
-    if (!committed_) Discard();
-}
-
 void AtomicFile::Discard() {
     interrupt::Guard guard;
     if (handle_ != -1) ::CloseHandle(win32::Handle(handle_));
     handle_ = -1;
     if (!temporary_.empty()) ::DeleteFileW(temporary_.wstring().c_str());
     interrupt::ForgetTemporary();
-}
-
-void AtomicFile::Write(const uint8_t* data, size_t count) {
-    WriteAt(written_, data, count);
-    written_ += static_cast<int64_t>(count);
 }
 
 // Windows has no early writeback to start: Flush() writes everything.

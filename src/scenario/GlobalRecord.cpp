@@ -1,7 +1,5 @@
 #include "scenario/GlobalRecord.h"
 
-#include <algorithm>
-
 #include "runtime/ByteOrder.h"
 #include "scenario/ScriptRecord.h"
 
@@ -11,7 +9,7 @@ using namespace global_record;
 
 std::array<uint8_t, kSize> GlobalRecord::Encode() const {
     std::array<uint8_t, kSize> record{};
-    std::copy_n(Name.begin(), std::min<size_t>(Name.size(), kNameMax), record.begin() + kName);
+    EncodeName(Name, record.data() + kName, kNameMax + 1);
     WriteInt16LE(record.data() + kType, Type);
     WriteUInt32LE(record.data() + kInitial, Initial);
     return record;

@@ -31,16 +31,22 @@ struct BlockLayout {
 // Offsets from the scenario's data.
 constexpr BlockLayout kObjectNames{"object names", 516, 36, 0, 640};
 constexpr int32_t kObjectType = 32;  // int16 in an object name element
-constexpr BlockLayout kTriggerVolumes{"trigger volumes", 864, 96, 4, 256};
-constexpr BlockLayout kCutsceneFlags{"cutscene flags", 1252, 92, 4, 512};
-constexpr BlockLayout kCameraPoints{"cutscene camera points", 1264, 104, 4, 512};
-constexpr BlockLayout kCutsceneTitles{"cutscene titles", 1276, 96, 4, 64};
-constexpr BlockLayout kRecordings{"recorded animations", 876, 64, 0, 1024};
-constexpr BlockLayout kDeviceGroups{"device groups", 648, 52, 0, 128};
-constexpr BlockLayout kCommandLists{"ai command lists", 1080, 96, 0, 256};
-constexpr BlockLayout kConversations{"ai conversations", 1128, 116, 0, 128};
-constexpr BlockLayout kStartingProfiles{"player starting profiles", 840, 104, 0, 256};
 constexpr BlockLayout kEncounters{"encounters", 1068, 176, 0, 128};
+// The blocks whose elements scripts know by name alone.
+constexpr struct {
+    LevelNames Level::*names;
+    BlockLayout layout;
+} kNamedBlocks[] = {
+    {&Level::triggerVolumes, {"trigger volumes", 864, 96, 4, 256}},
+    {&Level::cutsceneFlags, {"cutscene flags", 1252, 92, 4, 512}},
+    {&Level::cameraPoints, {"cutscene camera points", 1264, 104, 4, 512}},
+    {&Level::cutsceneTitles, {"cutscene titles", 1276, 96, 4, 64}},
+    {&Level::recordings, {"recorded animations", 876, 64, 0, 1024}},
+    {&Level::deviceGroups, {"device groups", 648, 52, 0, 128}},
+    {&Level::commandLists, {"ai command lists", 1080, 96, 0, 256}},
+    {&Level::conversations, {"ai conversations", 1128, 116, 0, 128}},
+    {&Level::startingProfiles, {"player starting profiles", 840, 104, 0, 256}},
+};
 // Offsets from an encounter.
 constexpr BlockLayout kSquads{"squads", 128, 232, 0, 64};
 constexpr BlockLayout kPlatoons{"platoons", 140, 172, 0, 32};
@@ -151,15 +157,7 @@ Level Level::Read(const HaloPcMap& map, BinaryFile& file) {
     if (!reader.Elements(kObjectNames, S, "the scenario's ", objects)) level.objectNamesProblem = reader.TakeProblem();
     for (const int64_t at : objects)
         level.objectNames.push_back({reader.Name(at, kObjectNames), file.ReadInt16(at + kObjectType, "object type")});
-    level.triggerVolumes = reader.Names(kTriggerVolumes, S);
-    level.cutsceneFlags = reader.Names(kCutsceneFlags, S);
-    level.cameraPoints = reader.Names(kCameraPoints, S);
-    level.cutsceneTitles = reader.Names(kCutsceneTitles, S);
-    level.recordings = reader.Names(kRecordings, S);
-    level.deviceGroups = reader.Names(kDeviceGroups, S);
-    level.commandLists = reader.Names(kCommandLists, S);
-    level.conversations = reader.Names(kConversations, S);
-    level.startingProfiles = reader.Names(kStartingProfiles, S);
+    for (const auto& block : kNamedBlocks) level.*block.names = reader.Names(block.layout, S);
     ReadEncounters(reader, level, S);
 
     // A scenario without a hud message text tag has no hud messages.

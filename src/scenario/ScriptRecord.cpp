@@ -14,9 +14,13 @@ std::string DecodeName(const uint8_t* field, size_t width) {
     return std::string(field, end ? end : field + width);
 }
 
+void EncodeName(std::string_view name, uint8_t* field, size_t width) {
+    std::copy_n(name.begin(), std::min(name.size(), width - 1), field);
+}
+
 std::array<uint8_t, kSize> ScriptHeader::Encode() const {
     std::array<uint8_t, kSize> record{};
-    std::copy_n(Name.begin(), std::min<size_t>(Name.size(), kNameMax), record.begin() + kName);
+    EncodeName(Name, record.data() + kName, kNameMax + 1);
     WriteInt16LE(record.data() + kType, Type);
     WriteInt16LE(record.data() + kReturnType, ReturnType);
     WriteUInt32LE(record.data() + kRoot, Root);

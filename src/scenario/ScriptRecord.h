@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // One script's 92-byte record; the records of a scenario follow each other.
 namespace tarnfold::script_record {
@@ -32,5 +33,8 @@ struct ScriptHeader {
 
 // The bytes of a fixed-width name field up to its first zero byte.
 std::string DecodeName(const uint8_t* field, size_t width);
+// Writes at most `width` - 1 bytes of `name` into a zeroed field of `width`
+// bytes, so that a zero byte always ends it.
+void EncodeName(std::string_view name, uint8_t* field, size_t width);
 
 }  // namespace tarnfold
