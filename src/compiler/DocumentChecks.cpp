@@ -25,12 +25,13 @@ constexpr std::array<std::string_view, 4> kExpressionElements = {"ScriptCommand"
 // case, or one or two letters off. A known name ending in "Attr" also
 // matches without it ("Name" for "NameAttr").
 std::string_view Nearest(std::string_view name, const auto& known) {
+    const std::string lower = LowerAscii(name);
     for (std::string_view k : known) {
         const std::string_view bare = k.ends_with("Attr") ? k.substr(0, k.size() - 4) : k;
-        if (LowerAscii(name) == LowerAscii(k) || LowerAscii(name) == LowerAscii(bare)) return k;
+        if (lower == LowerAscii(k) || lower == LowerAscii(bare)) return k;
     }
     for (std::string_view k : known)
-        if (name.size() > 3 && EditDistance(LowerAscii(name), LowerAscii(k)) <= 2) return k;
+        if (name.size() > 3 && EditDistance(lower, LowerAscii(k)) <= 2) return k;
     return {};
 }
 

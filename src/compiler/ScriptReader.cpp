@@ -45,6 +45,9 @@ std::string FileOrder(uint32_t value) {
     return text;
 }
 
+// What opens the messages about an opened map's scripts.
+std::string Where(const MapFile& opened) { return "map '" + Utf8(opened.map.f) + "': "; }
+
 std::string RealText(uint32_t bits) {
     float real;
     std::memcpy(&real, &bits, sizeof real);
@@ -371,13 +374,21 @@ private:
 
 }  // namespace
 
+CompiledScripts ReadCompiledScripts(MapFile& opened) {
+    return CompiledScripts::Read(opened.data, opened.file, Where(opened));
+}
+
 XmlNode ReadScriptDocument(MapFile& opened) {
+    const bool none = opened.data.ScriptTableSize == scenario::kStringReserve;  // no scripts compiled yet
+    return ReadScriptDocument(opened, none ? CompiledScripts{} : ReadCompiledScripts(opened));
+}
+
+XmlNode ReadScriptDocument(const MapFile& opened, CompiledScripts compiled) {
     const ScriptData& data = opened.data;
     XmlNode root;
     root.Name = "scripts";
-    const std::string where = "map '" + Utf8(opened.map.f) + "': ";
     if (data.ScriptTableSize == scenario::kStringReserve) return root;  // no scripts compiled yet
-    CompiledScripts compiled = CompiledScripts::Read(data, opened.file, where);
+    const std::string where = Where(opened);
 
     const bool exact = data.CompiledByTarnfold(opened.file.Length());
     const auto scripts = static_cast<int32_t>(compiled.scripts.size());

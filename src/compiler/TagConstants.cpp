@@ -24,12 +24,12 @@ bool HasClass(const Tag& tag, std::string_view tagClass) {
 uint32_t TagConstantId(const std::vector<Tag>& tags, int valueType, const std::string& path, const XmlNode& element) {
     if (path == "none") return kNoTag;
     const engine::ValueType& type = *engine::ValueTypeByNumber(valueType);
+    for (const Tag& tag : tags)
+        if (tag.Name == path && HasClass(tag, type.tagClass)) return static_cast<uint32_t>(tag.ident);
+    // Not found: the paths of the class are gathered only for the message.
     std::vector<std::string_view> paths;
-    for (const Tag& tag : tags) {
-        if (!HasClass(tag, type.tagClass)) continue;
-        if (tag.Name == path) return static_cast<uint32_t>(tag.ident);
-        paths.push_back(tag.Name);
-    }
+    for (const Tag& tag : tags)
+        if (HasClass(tag, type.tagClass)) paths.push_back(tag.Name);
     std::string known;
     if (paths.empty()) {
         known = "; the map has no " + std::string(type.tagClass) + " tag";

@@ -13,7 +13,6 @@
 #include "engine/Target.h"
 #include "hsc/Translate.h"
 #include "hsc/WriteHsc.h"
-#include "runtime/Utf8Path.h"
 #include "runtime/BinaryFile.h"
 #include "runtime/Xml.h"
 #include "runtime/XmlWriter.h"
@@ -128,18 +127,13 @@ std::vector<GlobalReport> ListGlobals(const XmlNode& document) {
     return list;
 }
 
-// The game's load pass over an opened map's scripts.
-LoadCheck CheckOpened(MapFile& map) {
-    if (!map.data.HasScripts()) return {true, true, {}, {}};
-    const CompiledScripts compiled = CompiledScripts::Read(map.data, map.file, "map '" + Utf8(map.map.f) + "': ");
-    return CheckGameLoad(compiled, Level::Read(map.map, map.file), engine::ChooseTarget(map.map, std::nullopt).engine);
-}
-
 }  // namespace
 
 LoadCheck CheckMap(const std::filesystem::path& path) {
     MapFile map(path);
-    return CheckOpened(map);
+    if (!map.data.HasScripts()) return {true, true, {}, {}};
+    const CompiledScripts compiled = ReadCompiledScripts(map);
+    return CheckGameLoad(compiled, Level::Read(map.map, map.file), engine::ChooseTarget(map.map, std::nullopt).engine);
 }
 
 MapReport DescribeMap(const std::filesystem::path& path) {
@@ -172,10 +166,12 @@ MapReport DescribeMap(const std::filesystem::path& path) {
     report.compiledByTarnfold = data.CompiledByTarnfold(opened.file.Length());
     if (report.hasScripts) {
         try {
-            const XmlNode document = ReadScriptDocument(opened);
+            // Read once: the document and the load pass both take them.
+            const CompiledScripts compiled = ReadCompiledScripts(opened);
+            const XmlNode document = ReadScriptDocument(opened, compiled);
             report.scriptList = ListScripts(document);
             report.globalList = ListGlobals(document);
-            report.check = CheckOpened(opened);
+            report.check = CheckGameLoad(compiled, Level::Read(map, opened.file), target.engine);
         } catch (const Error& error) {
             report.scriptListProblem = error.what();
         }

@@ -1,7 +1,6 @@
 #include "hsc/Lexer.h"
 
-#include <cstdio>
-
+#include "runtime/Numbers.h"
 #include "runtime/Printable.h"
 
 namespace tarnfold::hsc {
@@ -11,11 +10,7 @@ namespace {
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
 bool EndsAtom(char c) { return IsSpace(c) || c == '(' || c == ')' || c == '"' || c == ';'; }
 
-std::string Hex(char c) {
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%02X", static_cast<unsigned>(static_cast<unsigned char>(c)));
-    return text;
-}
+std::string Hex(char c) { return FormatHex(static_cast<unsigned char>(c), 2); }
 
 }  // namespace
 

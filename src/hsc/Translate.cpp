@@ -368,32 +368,34 @@ private:
     // A name standing for a constant of the expected type: an object, an AI,
     // a script, a tag, an enumeration member...
     Result Name(const Expr& e, const std::string& text, int expected) {
-        const std::string shown = Printable(text);
-        const std::string hint = e.IsAtom() && (TargetFunction(text) || scripts_.contains(text))
-                                     ? " (" + text + " is a " + (TargetFunction(text) ? "function" : "script") +
-                                           ": call it as (" + text + "))"
-                                     : std::string();
-        if (const std::string why = OtherGameOnly(text);
-            !why.empty() && e.IsAtom() && (IsOpen(expected) || IsNumber(expected) || expected == kBoolean))
-            return Fail(e, why);
-        if (IsOpen(expected))
-            return Fail(e, shown + " is no global, and nothing here says what it is" +
-                               (hint.empty() ? SuggestGlobal(text, engine_) : hint));
-        if (IsNumber(expected)) return Fail(e, shown + " is not a number, and " + AType(expected) + " is expected" + hint);
-        if (expected == kBoolean)
+        // A name where no name can stand is refused; the words are found only then.
+        if (IsOpen(expected) || IsNumber(expected) || expected == kBoolean) {
+            if (const std::string why = OtherGameOnly(text); !why.empty() && e.IsAtom()) return Fail(e, why);
+            const std::string shown = Printable(text);
+            const std::string hint = e.IsAtom() && (TargetFunction(text) || scripts_.contains(text))
+                                         ? " (" + text + " is a " +
+                                               (TargetFunction(text) ? "function" : "script") +
+                                               ": call it as (" + text + "))"
+                                         : std::string();
+            if (IsOpen(expected))
+                return Fail(e, shown + " is no global, and nothing here says what it is" +
+                                   (hint.empty() ? SuggestGlobal(text, engine_) : hint));
+            if (IsNumber(expected))
+                return Fail(e, shown + " is not a number, and " + AType(expected) + " is expected" + hint);
             return Fail(e, shown + " is not true, false, on, off or a boolean global" +
                                (hint.empty() ? SuggestGlobal(text, engine_) : hint));
+        }
         const ValueType& type = *ValueTypeByNumber(expected);
         if (type.memberCount > 0 && FindEnumMember(type, text) < 0) {
             std::string members;
             for (const auto member : EnumMembers().subspan(type.firstMember, type.memberCount))
                 members += (members.empty() ? "" : ", ") + std::string(member);
-            return Fail(e, shown + " is not " + AType(expected) + " (" + members + ")" +
+            return Fail(e, Printable(text) + " is not " + AType(expected) + " (" + members + ")" +
                                Suggest(text, EnumMembers().subspan(type.firstMember, type.memberCount)));
         }
         if (expected == kScript && !scripts_.contains(text)) {
             const std::vector<std::string_view> names(scriptNames_.begin(), scriptNames_.end());
-            return Fail(e, shown + " is not a script of this source" + Suggest(text, names));
+            return Fail(e, Printable(text) + " is not a script of this source" + Suggest(text, names));
         }
         if (level_ && expected != kScript) {
             const NameCheck check = CheckLevelName(*level_, expected, text, {});
