@@ -34,9 +34,6 @@ using namespace value_type;
 // A document deeper than the XML reader accepts could not be compiled again.
 constexpr int kMaxExpressionDepth = XmlDocument::kMaxExpressionDepth;
 
-// The flag bits of a node that is an expression.
-constexpr int16_t kPrimitiveBit = 1, kScriptIndexBit = 2, kGlobalBit = 4;
-
 // Four value bytes as a hex editor shows them.
 std::string FileOrder(uint32_t value) {
     char text[16];

@@ -15,21 +15,17 @@ constexpr uint32_t kNoTag = 0xFFFFFFFFu;
 // A class with this few tags is listed whole when a path is not found.
 constexpr size_t kListedWhole = 6;
 
-bool HasClass(const Tag& tag, std::string_view tagClass) {
-    return tag.Class1 == tagClass || tag.Class2 == tagClass || tag.Class3 == tagClass;
-}
-
 }  // namespace
 
 uint32_t TagConstantId(const std::vector<Tag>& tags, int valueType, const std::string& path, const XmlNode& element) {
     if (path == "none") return kNoTag;
     const engine::ValueType& type = *engine::ValueTypeByNumber(valueType);
     for (const Tag& tag : tags)
-        if (tag.Name == path && HasClass(tag, type.tagClass)) return static_cast<uint32_t>(tag.ident);
+        if (tag.Name == path && tag.HasClass(type.tagClass)) return static_cast<uint32_t>(tag.ident);
     // Not found: the paths of the class are gathered only for the message.
     std::vector<std::string_view> paths;
     for (const Tag& tag : tags)
-        if (HasClass(tag, type.tagClass)) paths.push_back(tag.Name);
+        if (tag.HasClass(type.tagClass)) paths.push_back(tag.Name);
     std::string known;
     if (paths.empty()) {
         known = "; the map has no " + std::string(type.tagClass) + " tag";

@@ -116,7 +116,7 @@ XmlNode ParseDocument(std::string_view document, const std::string& file) {
     } catch (const SourceError& error) {
         throw error.In(file);
     }
-    return xml.DocumentElement();
+    return std::move(xml).DocumentElement();
 }
 
 std::vector<GlobalReport> ListGlobals(const XmlNode& document) {

@@ -10,6 +10,7 @@
 #include "runtime/Printable.h"
 #include "runtime/Xml.h"
 #include "runtime/XmlAttributes.h"
+#include "scenario/ScriptRecord.h"
 
 namespace tarnfold {
 
@@ -18,8 +19,8 @@ namespace {
 using namespace syntax;
 using namespace value_type;
 
-// The script types a script call may name.
-constexpr int32_t kStaticScript = 3, kStubScript = 4;
+using script_record::kStaticScript;
+using script_record::kStubScript;
 
 uint32_t SingleBits(float value) {
     uint32_t bits;

@@ -101,14 +101,11 @@ NameCheck Ai(const Level& level, std::string_view name) {
 
 NameCheck TagPath(const Level& level, int type, std::string_view path) {
     const std::string_view tagClass = ValueTypeByNumber(type)->tagClass;
-    const auto ofClass = [tagClass](const Tag& tag) {
-        return tag.Class1 == tagClass || tag.Class2 == tagClass || tag.Class3 == tagClass;
-    };
     for (const Tag& tag : level.tags)
-        if (ofClass(tag) && tag.Name == path) return {};
+        if (tag.HasClass(tagClass) && tag.Name == path) return {};
     std::vector<std::string> paths;
     for (const Tag& tag : level.tags)
-        if (ofClass(tag)) paths.push_back(tag.Name);
+        if (tag.HasClass(tagClass)) paths.push_back(tag.Name);
     return {Printable(path) + " is no " + TypeName(type) + " (" + std::string(tagClass) + " tag) of the map" +
                 Listing(path, paths, std::string(tagClass) + " tag"),
             {}};

@@ -9,6 +9,7 @@
 #include "runtime/Error.h"
 #include "runtime/Numbers.h"
 #include "runtime/Printable.h"
+#include "scenario/ScriptRecord.h"
 
 namespace tarnfold::engine {
 
@@ -17,9 +18,8 @@ namespace {
 using namespace syntax;
 using namespace value_type;
 
-// The flag bits of a node that is an expression.
-constexpr int16_t kPrimitiveBit = 1, kScriptIndexBit = 2, kGlobalBit = 4;
-constexpr int32_t kStaticScript = 3, kStubScript = 4;
+using script_record::kStaticScript;
+using script_record::kStubScript;
 constexpr int kMaxDepth = 256;
 
 // A name from the map as a message shows it; a long one is cut, and no
@@ -166,7 +166,7 @@ private:
         const std::string_view tagClass = ValueTypeByNumber(node.ValueType)->tagClass;
         for (const Tag& tag : level_.tags)
             if (static_cast<uint32_t>(tag.ident) == node.ScriptValue)
-                if (tag.Class1 == tagClass || tag.Class2 == tagClass || tag.Class3 == tagClass) return;
+                if (tag.HasClass(tagClass)) return;
         Fail("a " + TypeName(node.ValueType) + " constant holds tag ID " + FormatHex(node.ScriptValue, 8) + ", which names no " +
                  std::string(tagClass) + " tag of the map",
              at);

@@ -97,7 +97,7 @@ public:
     }
 
 private:
-    static constexpr int kStaticScript = 3, kStubScript = 4;
+    static constexpr int kStaticScript = script_record::kStaticScript, kStubScript = script_record::kStubScript;
 
     Engine engine_;
     Diagnostics& errors_;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tarnfold {
 
@@ -14,6 +15,11 @@ struct Tag {
     std::string Name;
     int32_t NameOffset = 0;  // file offset of the name
     int32_t Offset = 0;      // file offset of the tag's data
+
+    // Whether the tag is of `tagClass` by any of its three class codes.
+    bool HasClass(std::string_view tagClass) const {
+        return Class1 == tagClass || Class2 == tagClass || Class3 == tagClass;
+    }
 };
 
 }  // namespace tarnfold

@@ -56,7 +56,9 @@ public:
     // for anything that is not well-formed (including an empty text).
     void LoadXml(std::string_view text);
 
-    const XmlNode& DocumentElement() const { return root_; }
+    const XmlNode& DocumentElement() const& { return root_; }
+    // From a document about to go, the tree itself: a large one is not copied.
+    XmlNode DocumentElement() && { return std::move(root_); }
 
 private:
     XmlNode root_;

@@ -15,6 +15,9 @@ constexpr int64_t kType = 32;        // int16: the script type
 constexpr int64_t kReturnType = 34;  // int16
 constexpr int64_t kRoot = 36;        // link to the "begin" call node; bytes 40-91 are zero
 
+// The script types that a script call may name.
+constexpr int32_t kStaticScript = 3, kStubScript = 4;
+
 }  // namespace tarnfold::script_record
 
 namespace tarnfold {

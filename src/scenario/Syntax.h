@@ -39,6 +39,8 @@ enum NodeFlags : int16_t {
     kScriptCallNode = 10,  // a call of a static or stub script
     kGlobalNode = 13,      // a reference to a global
 };
+// The bits of those flags, for readers that take a node by its bits.
+constexpr int16_t kPrimitiveBit = 1, kScriptIndexBit = 2, kGlobalBit = 4;
 
 // Value bytes, read as one little-endian word.
 constexpr uint32_t kTrue = 0xFFFFFF01u;      // 01 FF FF FF
